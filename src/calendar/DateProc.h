@@ -41,11 +41,11 @@ QString DateToSolarText(const QDate& date);
 // part between the slashes is not a number.
 QString NormaliseSolarDate(const QString& text);
 bool IsValidSolarDate(const QString& text);
-// text must be yyyy/mm/dd; days may be negative.
+// text must be yyyy/mm/dd; days may be negative. Raises DateConversionError on another form.
 QString AddDaysToSolarDate(const QString& text, int days);
-// Solar text to Gregorian yyyy/mm/dd.
+// Solar text to Gregorian yyyy/mm/dd. Raises DateConversionError on a part that is not a number.
 QString SolarTextToGregorianText(const QString& text);
-// 0 Saturday ... 6 Friday.
+// 0 Saturday ... 6 Friday. Raises DateConversionError for a month outside 1..12.
 int SolarWeekdayIndex(int year, int month, int day);
 
 // --- texts -------------------------------------------------------------------------------
@@ -58,7 +58,8 @@ QString FormatHourMinute(const QString& text);
 QString NowHourMinute();                     // hh:mm
 QString NowHourMinuteSecond();               // hh:mm:ss
 QString SolarWeekdayName(const QString& solarText);   // empty when the text is empty or invalid
-// The long date of the main window, e.g. "چهارشنبه 01 فروردين 1403", for a yyyy/mm/dd text.
+// The long date of the main window, e.g. "چهارشنبه 01 فروردين 1403", for a yyyy/mm/dd text;
+// empty when the text is not a valid date.
 QString SolarLongDate(const QString& solarText);
 
 // The Solar date of the main window's long date as last built; empty at start.

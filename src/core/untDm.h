@@ -12,6 +12,7 @@
 #include <QJsonValue>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -118,6 +119,10 @@ public:
     TDm(const TDm&) = delete;
     TDm& operator=(const TDm&) = delete;
 
+    // A call made while another one waits (from a timer or the busy hook) is refused: aResult
+    // becomes false, aMessage is left as it was, nothing is sent and nullopt comes back.
+    // The returned array is the caller's own copy; a later call does not invalidate it.
+
     // GET; returns the "data" array whatever the success flag says, or nullopt.
     std::optional<QJsonArray> CallGetMethod(const QString& aMethodName, bool& aResult, QString& aMessage);
     // POST with aBody; returns the "data" array only when the call succeeded.
@@ -138,7 +143,8 @@ public:
     // wait cursor). The gateway itself knows nothing of windows.
     void setBusyHook(std::function<void(bool)> hook);
 
-    // Connect and read time-out, 120000 ms unless a test shortens it.
+    // Connect and read time-out, 120000 ms unless a test shortens it: the wait ends when this
+    // long passes with no progress (no connection yet, or no bytes moving).
     void setTimeoutMs(int ms);
     int timeoutMs() const;
 

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QMap>
+#include <QPair>
 #include <memory>
 
 class QTcpServer;
@@ -20,6 +21,7 @@ struct ScriptedReply {
     QByteArray contentType = "application/json; charset=utf-8";
     int delayMs = 0;          // answer only after this many milliseconds
     bool dropConnection = false;   // close the socket without answering
+    QList<QPair<QByteArray, QByteArray>> extraHeaders;   // e.g. {"Location", "/ws/other"} for a redirect
 };
 
 struct RecordedRequest {
@@ -41,8 +43,11 @@ public:
     void enqueue(const ScriptedReply& reply);
     // The usual reply: 200 with the envelope {"settings":{"success":..,"message":..},"data":data}.
     void enqueueEnvelope(const QString& success, const QString& message, const QByteArray& dataJson = "[]");
+    // The envelope text enqueueEnvelope sends, for replies with another status.
+    static QByteArray envelope(const QString& success, const QString& message, const QByteArray& dataJson = "[]");
 
     const QList<RecordedRequest>& requests() const;
+    int pendingReplies() const;       // replies still queued
     void clear();                     // forget the queue and the record
 
 private:
