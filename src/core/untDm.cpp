@@ -451,8 +451,12 @@ qint64 AsInt64(const QJsonValue& object, const QString& key)
 
 QDateTime AsDateTime(const QJsonValue& object, const QString& key)
 {
+    // Qt's ISO parser takes any separator between the date parts ("1402/12/15" would pass as a
+    // Gregorian date), so the shape is checked first.
+    static const QRegularExpression isoShape(QStringLiteral(
+        "^[0-9]{4}-[0-9]{2}-[0-9]{2}(?:[T ][0-9]{2}:[0-9]{2}(?::[0-9]{2}(?:[.,][0-9]+)?)?(?:Z|[+-][0-9]{2}(?::?[0-9]{2})?)?)?$"));
     const QJsonValue value = fieldOf(object, key);
-    if (value.isString()) {
+    if (value.isString() && isoShape.match(value.toString()).hasMatch()) {
         const QDateTime moment = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
         if (moment.isValid())
             return moment;
@@ -561,7 +565,7 @@ Exchange TDm::Impl::send(Verb verb, const QString& methodName, const QByteArray*
     Exchange exchange;
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
-    const QByteArray replyBody = reply->readAll();
+    const QByteArray replyBody = reply->isOpen() ? reply->readAll() : QByteArray();
     if (timedOut) {
         exchange.failed = true;
         exchange.failureText = QStringLiteral("Timed out");
@@ -578,7 +582,9 @@ Exchange TDm::Impl::send(Verb verb, const QString& methodName, const QByteArray*
         // Below 500 (4xx included) the reply is an answer to be read, whatever Qt calls it.
         exchange.body = replyBody;
     }
-    reply->deleteLater();
+    // Freed here rather than later: a caller without a running event loop (nemora-call) would
+    // otherwise keep every reply until it exits.
+    delete reply;
     return exchange;
 }
 

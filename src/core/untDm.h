@@ -98,8 +98,11 @@ public:
 };
 
 // The readers of one key of a JSON object. To tolerate small differences between servers:
-// a number read as text gives its JSON literal text ("12", "2.5"); a string read as a number
-// converts when the whole string is that number; "true"/"false" strings read as Booleans.
+// a number read as text gives its JSON literal text ("12", "2.5", "1e+20"); a Boolean read as
+// text gives "true"/"false"; a string read as a number converts when the whole string is that
+// number (no blanks, no sign "+"); "true"/"false" strings read as Booleans. Anything else, null
+// included, raises, as do a whole number out of the asked type's range and a holder that is not
+// an object. Error texts: `field "K" not found`, `field "K": cannot read <found> as <asked>`.
 namespace ReadJsonField {
 QString AsString(const QJsonValue& object, const QString& key);
 int AsInteger(const QJsonValue& object, const QString& key);

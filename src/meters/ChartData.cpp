@@ -95,14 +95,14 @@ PieChartData BuildPieChartData(const QString& reportType, const ConsumptionRows&
 
     const int limit = reportType == ReportTypeDaily ? kDailySlices : kOtherSlices;
     const int n = qMin(int(rows.size()), limit);
-    data.slots.reserve(n);
+    data.pieSlots.reserve(n);
     for (int i = 0; i < n; ++i) {
         const ConsumptionRow& row = rows.at(i);
         PieSlot slot;
         slot.label = kSlotFrom + row.FromDate + kSlotTo + row.ToDate;
         slot.consumed = row.Consumed();
         slot.box = QString::number(slot.consumed);
-        data.slots.append(slot);
+        data.pieSlots.append(slot);
     }
 
     const QString from = n > 0 ? rows.at(n - 1).FromDate : QString();

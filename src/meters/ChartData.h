@@ -52,10 +52,10 @@ constexpr int PieSlotCount = 7;
 
 struct PieChartData {
     bool known = false;
-    QVector<PieSlot> slots;    // slot 1 .. n in row order; slots n+1 .. 7 are hidden
+    QVector<PieSlot> pieSlots;    // slot 1 .. n in row order; slots n+1 .. 7 are hidden
     QString heading;           // full heading text of lblReportType
     // True when slot k (1..7) has no row and its label and box are hidden.
-    bool slotHidden(int k) const { return k > slots.size(); }
+    bool slotHidden(int k) const { return k > pieSlots.size(); }
 };
 
 // At most 7 slices for Daily and 6 for Weekly and Monthly, the most recent periods; the heading's

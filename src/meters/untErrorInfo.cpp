@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -86,7 +87,9 @@ TfrmErrorInfo::TfrmErrorInfo(QWidget* parent)
 void TfrmErrorInfo::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    // Restoring a minimised dialog shows it again; the texts were filled on the first show.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TfrmErrorInfo::FormShow()

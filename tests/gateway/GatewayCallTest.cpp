@@ -1,6 +1,7 @@
 // The gateway's failure decision and envelope reading, against the scripted server.
 #include "core/MSGs.h"
 #include "core/untDm.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedHttpServer.h"
 
 #include <QJsonDocument>

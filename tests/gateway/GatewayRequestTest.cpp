@@ -1,6 +1,7 @@
 // What the gateway sends, and how it keeps calls from overlapping.
 #include "core/MSGs.h"
 #include "core/untDm.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedHttpServer.h"
 
 #include <QJsonDocument>

@@ -1,5 +1,6 @@
 // The typed readers of reply fields and the order-keeping request body.
 #include "core/untDm.h"
+#include "support/QtPrinters.h"
 
 #include <QJsonDocument>
 #include <functional>

@@ -1,6 +1,7 @@
 // nemora-call's argument handling and output, run in-process against the scripted server.
 #include "NemoraCall.h"
 #include "core/MSGs.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedHttpServer.h"
 
 #include <QJsonDocument>
@@ -9,13 +10,13 @@
 namespace {
 const QString ErrorCaption = QStringLiteral("خطا");
 
-struct Run {
+struct CallOutput {
     int status;
     QString out;
     QString err;
 };
 
-Run run(const QStringList& args)
+CallOutput run(const QStringList& args)
 {
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
@@ -77,7 +78,7 @@ TEST(NemoraCall, PrintsTheOutcomeOfOneCall)
         SCOPED_TRACE(c.name);
         server.clear();
         server.enqueue(c.served);
-        const Run r = run(c.args);
+        const CallOutput r = run(c.args);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.out, c.out);
         EXPECT_EQ(r.err, "");
@@ -111,7 +112,7 @@ TEST(NemoraCall, NoServerListening)
         ScriptedHttpServer gone;
         closedPort = gone.port();
     }
-    const Run r = run({"--base", QStringLiteral("http://127.0.0.1:%1/ws/").arg(closedPort), "user_login"});
+    const CallOutput r = run({"--base", QStringLiteral("http://127.0.0.1:%1/ws/").arg(closedPort), "user_login"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "result: false\nmessage: \ndata: none\n");
 }
@@ -135,7 +136,7 @@ TEST(NemoraCall, BadUsage)
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
-        const Run r = run(args);
+        const CallOutput r = run(args);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(r.err.contains(nemoraCallUsage()));

@@ -15,7 +15,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
+namespace txt {
 // texts:LOGIN begin
 const QString FormCaption = QStringLiteral("ورود");
 const QString Label1 = QStringLiteral("نام کاربری :");
@@ -24,7 +24,9 @@ const QString chkSaved = QStringLiteral("نام کاربری و رمز ورود 
 const QString btnOk = QStringLiteral("ورود");
 const QString btnCancle = QStringLiteral("انصراف");
 // texts:LOGIN end
+}  // namespace txt
 
+namespace {
 // Names of the remembered login in the parameter store.
 const QByteArray ParamSaved = "Saved";
 const QByteArray ParamUserName = "UserName";
@@ -49,7 +51,7 @@ TfrmLogin::TfrmLogin(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(FormCaption);
+    setWindowTitle(txt::FormCaption);
     setLayoutDirection(Qt::RightToLeft);
     setStyleSheet(QStringLiteral(
         "TfrmLogin { background: #ffffff; }"
@@ -82,11 +84,11 @@ TfrmLogin::TfrmLogin(QWidget* parent)
     headerLayout->addWidget(title);
     headerLayout->addStretch();
 
-    m_Label1 = new QLabel(::Label1, this);
+    m_Label1 = new QLabel(txt::Label1, this);
     m_Label1->setObjectName(QStringLiteral("Label1"));
     m_edtUserName = new QLineEdit(this);
     m_edtUserName->setObjectName(QStringLiteral("edtUserName"));
-    m_Label2 = new QLabel(::Label2, this);
+    m_Label2 = new QLabel(txt::Label2, this);
     m_Label2->setObjectName(QStringLiteral("Label2"));
     m_edtPass = new QLineEdit(this);
     m_edtPass->setObjectName(QStringLiteral("edtPass"));
@@ -108,12 +110,12 @@ TfrmLogin::TfrmLogin(QWidget* parent)
     m_AdvSmoothButton4->setFocusPolicy(Qt::NoFocus);
     m_AdvSmoothButton4->setAutoDefault(false);
 
-    m_chkSaved = new QCheckBox(::chkSaved, this);
+    m_chkSaved = new QCheckBox(txt::chkSaved, this);
     m_chkSaved->setObjectName(QStringLiteral("chkSaved"));
 
-    m_btnOk = new QPushButton(::btnOk, this);
+    m_btnOk = new QPushButton(txt::btnOk, this);
     m_btnOk->setObjectName(QStringLiteral("btnOk"));
-    m_btnCancle = new QPushButton(::btnCancle, this);
+    m_btnCancle = new QPushButton(txt::btnCancle, this);
     m_btnCancle->setObjectName(QStringLiteral("btnCancle"));
     // Enter is handled by the text boxes themselves; a default button would log in twice.
     m_btnOk->setAutoDefault(false);

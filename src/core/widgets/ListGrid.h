@@ -1,0 +1,152 @@
+#pragma once
+// `grd`, the grid of a list screen: a QTableView over ListModel, which reads the rows of a
+// ListCursor (`ds`) and shows each column's displayed text. Uniform row heights, record numbers
+// in the vertical header, no per-row widgets; sort markers on the column titles (a click marks
+// one column, a second click on it turns the direction, Ctrl+click adds a marker), the
+// column-filter items of the context menu (TMyDBGridEhCenter), a loading state and the text
+// shown when there are no rows.
+//
+// Usage:
+//
+//   auto* grd = new ListGrid(this);             // objectName "grd"
+//   grd->setSource(&ds, &columns);              // ds opened by the screen
+//   grd->beginUpdate(); ... reopen ds ... grd->endUpdate();   // the grid re-reads at the end
+//   connect(grd, &ListGrid::sortMarkingChanged, ...);        // apply grd->sortMarkers() via SQL
+//
+// Several tables on one grid: give each its own cursor (or re-point one) and call setSource
+// again; the column filters are cleared by a new source.
+
+#include "core/ListCursor.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+#include <QTableView>
+
+class QMenu;
+class ListGrid;
+
+// The grid's model: row r is the cursor's row r; the data are the columns' displayed texts.
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ListModel(QObject* parent = nullptr);
+
+    void setSource(ListCursor* cursor, const ListColumns* columns);
+    ListCursor* cursor() const { return m_cursor; }
+    const ListColumns* columns() const { return m_columns; }
+
+    // While suspended the model shows no rows and does not touch the cursor.
+    void suspend();
+    // Ends a suspension and re-reads the cursor (a reset).
+    void resume();
+    bool isSuspended() const { return m_suspended; }
+    // Re-reads the cursor now (a reset).
+    void reload();
+
+    // Title suffixes of the sort markers, index = column.
+    void setMarkerTexts(const QStringList& suffixes);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The displayed text of a cell ("" outside the rows).
+    QString cellText(int row, int column) const;
+
+private:
+    ListCursor* m_cursor = nullptr;
+    const ListColumns* m_columns = nullptr;
+    bool m_suspended = false;
+    int m_rows = 0;
+    QStringList m_markerTexts;
+};
+
+// A sort marker on a column title.
+struct SortMarker {
+    int column = -1;
+    bool descending = false;
+    bool operator==(const SortMarker& other) const { return column == other.column && descending == other.descending; }
+};
+
+class ListGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit ListGrid(QWidget* parent = nullptr);
+
+    ListModel* listModel() const { return m_model; }
+    void setSource(ListCursor* cursor, const ListColumns* columns);
+    ListCursor* cursor() const { return m_model->cursor(); }
+    const ListColumns* columns() const { return m_model->columns(); }
+
+    // Stops / resumes the grid's updates from its cursor (nested calls count).
+    void beginUpdate();
+    void endUpdate();
+    // Re-reads the cursor (after the screen reopened it); the current row goes to the first.
+    void reload();
+
+    // The loading state: the text "در حال بارگزاری داده های جدول" over the grid.
+    void setLoading(bool loading);
+    bool isLoading() const { return m_loading; }
+    // The text painted when there are no rows.
+    QString emptyText() const;
+
+    int rowCount() const { return m_model->rowCount(); }
+    // Current row, -1 when the grid is empty.
+    int currentRow() const;
+    void setCurrentRow(int row);
+    // The row under the current index, invalid when there is none.
+    RowView currentRowView() const;
+    QString cellText(int row, int column) const { return m_model->cellText(row, column); }
+
+    // Sort markers in marking order (the first one decides the order on the screens).
+    QList<SortMarker> sortMarkers() const { return m_markers; }
+    void setSortMarkers(const QList<SortMarker>& markers);   // emits sortMarkingChanged when they change
+    // A title click: `add` (Ctrl held) adds or turns a marker, otherwise this column alone.
+    void markColumn(int column, bool add);
+
+    // Column filters of the context menu: a like-match (contains, any case) on the displayed text.
+    bool hasColumnFilter(int column) const;
+    QString columnFilter(int column) const;
+    void setColumnFilter(int column, const QString& text);   // not applied until applyFilter()
+    void clearColumnFilter(int column);
+    void clearColumnFilters();                               // all of them, applied at once
+    // Hands the filters to the cursor, reopens it and re-reads (the table and its query stay).
+    void applyFilter();
+
+signals:
+    void sortMarkingChanged();
+    void currentRowChanged(int row);
+    // A click on a data cell (the grid's cell-click event).
+    void cellClicked(int row, int column);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void updateMarkerTexts();
+    ListModel* m_model = nullptr;
+    QList<SortMarker> m_markers;
+    QList<ColumnFilter> m_filters;
+    bool m_loading = false;
+    int m_updateDepth = 0;
+};
+
+// The behaviour centre of every grid: adds the column-filter items to a data cell's context menu.
+class TMyDBGridEhCenter {
+public:
+    static TMyDBGridEhCenter& instance();
+    virtual ~TMyDBGridEhCenter() = default;
+
+    // After the menu's own items: a separator when it has any, "پاک کردن فیلتر  " + the
+    // column's title (enabled only while the column has a filter) and "اعمال فیلتر روی " + the
+    // cell's displayed text.
+    virtual void BuildCellPopupMenu(ListGrid& grid, QMenu& menu, int row, int column);
+    // Filters the column to rows whose displayed text contains `text` ("~ " + text).
+    void MenuFilterTextClick(ListGrid& grid, int column, const QString& text);
+    // Removes the column's filter and applies the grid's filter again.
+    void MenuClearColumnFilter(ListGrid& grid, int column);
+};

@@ -1,0 +1,209 @@
+#include "meters/untChartLine.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace {
+
+const QString kCaption = QStringLiteral("نمودار خطی");
+const QString kInitialHeading = QStringLiteral("نوع نمودار خطی");
+const QString kPaneTitle = QStringLiteral("نمودار روزانه مصرف آب");
+const QString kAxisTitle = QStringLiteral("میزان مصرف");
+
+// Labels are kept readable: at most about this many position labels along the axis.
+constexpr int kMaxPositionLabels = 31;
+
+// A chart view that scrolls its window of positions with the wheel and the arrow keys, within the
+// positions that have points.
+class TScrollingChartView : public QChartView {
+public:
+    using QChartView::QChartView;
+
+    QValueAxis* axis = nullptr;
+    double first = 0;   // lowest position the window may start at
+    double last = 0;    // highest position the window may end at
+
+    void scrollBy(double positions)
+    {
+        if (!axis)
+            return;
+        const double span = axis->max() - axis->min();
+        if (last - first <= span)
+            return;
+        double from = axis->min() + positions;
+        from = qBound(first, from, last - span);
+        axis->setRange(from, from + span);
+    }
+
+protected:
+    void wheelEvent(QWheelEvent* event) override
+    {
+        const QPoint delta = event->angleDelta();
+        const int steps = (delta.y() != 0 ? -delta.y() : delta.x()) / 120;
+        if (steps != 0)
+            scrollBy(steps);
+        event->accept();
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Right: scrollBy(1); return;
+        case Qt::Key_Left: scrollBy(-1); return;
+        case Qt::Key_PageDown: scrollBy(axis ? axis->max() - axis->min() : 0); return;
+        case Qt::Key_PageUp: scrollBy(axis ? axis->min() - axis->max() : 0); return;
+        default: QChartView::keyPressEvent(event);
+        }
+    }
+};
+
+}  // namespace
+
+TfrmChartLine::TfrmChartLine(QWidget* owner)
+    : QWidget(owner, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmChartLine"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kCaption);
+    // The line runs from the most recent period on the left, as a chart is read.
+    setLayoutDirection(Qt::LeftToRight);
+    resize(1000, 640);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 10);
+    layout->setSpacing(6);
+
+    m_lblReportType = new QLabel(kInitialHeading, this);
+    m_lblReportType->setObjectName(QStringLiteral("lblReportType"));
+    m_lblReportType->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont headingFont = m_lblReportType->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
+    m_lblReportType->setFont(headingFont);
+    m_lblReportType->setStyleSheet(QStringLiteral(
+        "QLabel { color: #0d3c61; background: #e8f1fa; border: 1px solid #c5d9ec; border-radius: 4px;"
+        " padding: 6px 10px; }"));
+    layout->addWidget(m_lblReportType);
+
+    auto* chart = new QChart;
+    chart->setTitle(kPaneTitle);
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(qMax(11.0, titleFont.pointSizeF() * 1.2));
+    chart->setTitleFont(titleFont);
+    chart->legend()->hide();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setMargins(QMargins(8, 8, 8, 8));
+    m_view = new TScrollingChartView(chart, this);
+    m_view->setObjectName(QStringLiteral("AdvChartView1"));
+    m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setFocusPolicy(Qt::StrongFocus);
+    layout->addWidget(m_view, 1);
+}
+
+void TfrmChartLine::SetSourceTables(const ConsumptionRows& daily, const ConsumptionRows& weekly,
+                                    const ConsumptionRows& monthly)
+{
+    m_daily = daily;
+    m_weekly = weekly;
+    m_monthly = monthly;
+}
+
+TfrmChartLine* TfrmChartLine::Open(QWidget* owner, const QString& reportType, int reportCount,
+                                   const ConsumptionRows& daily, const ConsumptionRows& weekly,
+                                   const ConsumptionRows& monthly)
+{
+    if (reportCount <= 0)
+        return nullptr;
+    auto* window = new TfrmChartLine(owner);
+    window->fReportType = reportType;
+    window->ReportCount = reportCount;
+    window->SetSourceTables(daily, weekly, monthly);
+    window->showMaximized();
+    return window;
+}
+
+void TfrmChartLine::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The chart is read once: a later refresh of the owner does not change an open chart.
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfrmChartLine::FormShow()
+{
+    m_data = BuildLineChartData(fReportType, ReportCount, ChartRowsFor(fReportType, m_daily, m_weekly, m_monthly));
+    if (!m_data.known)
+        return;
+    m_lblReportType->setText(m_data.heading);
+
+    QChart* chart = m_view->chart();
+    m_view->setUpdatesEnabled(false);
+    chart->removeAllSeries();
+    for (QAbstractAxis* a : chart->axes())
+        chart->removeAxis(a);
+
+    auto* series = new QLineSeries;
+    series->setObjectName(QStringLiteral("serConsumed"));
+    double low = 0, high = 0;
+    for (int i = 0; i < m_data.values.size(); ++i) {
+        series->append(i, m_data.values[i]);
+        low = qMin(low, m_data.values[i]);
+        high = qMax(high, m_data.values[i]);
+    }
+    QPen pen(QColor(0x15, 0x65, 0xc0));
+    pen.setWidthF(2.5);
+    series->setPen(pen);
+    series->setColor(QColor(0x15, 0x65, 0xc0));
+    series->setPointsVisible(true);
+    series->setMarkerSize(8);
+    series->setPointLabelsVisible(true);
+    series->setPointLabelsFormat(QStringLiteral("@yPoint"));
+    series->setPointLabelsClipping(true);
+    series->setPointLabelsColor(QColor(0x26, 0x32, 0x38));
+    chart->addSeries(series);
+
+    auto* axisX = new QValueAxis;
+    axisX->setObjectName(QStringLiteral("axisPosition"));
+    axisX->setLabelFormat(QStringLiteral("%d"));
+    const int from = m_data.visibleFrom;
+    const int to = qMax(m_data.visibleTo, from);
+    // Half a position of air at both ends keeps the end points and their labels inside the pane.
+    axisX->setRange(from - 0.5, to + 0.5);
+    axisX->setTickType(QValueAxis::TicksDynamic);
+    axisX->setTickAnchor(from);
+    axisX->setTickInterval(std::ceil(double(to - from + 1) / kMaxPositionLabels));
+    axisX->setGridLineVisible(false);
+    chart->addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+
+    auto* axisY = new QValueAxis;
+    axisY->setObjectName(QStringLiteral("axisConsumed"));
+    axisY->setTitleText(kAxisTitle);
+    axisY->setLabelFormat(QStringLiteral("%g"));
+    // Room above the highest point for its label.
+    const double span = qMax(1.0, high - low);
+    axisY->setRange(low < 0 ? low - span * 0.08 : 0.0, high + span * 0.12);
+    axisY->applyNiceNumbers();
+    axisY->setMinorTickCount(1);
+    QPen grid(QColor(0xe0, 0xe6, 0xec));
+    axisY->setGridLinePen(grid);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+
+    auto* view = static_cast<TScrollingChartView*>(m_view);
+    view->axis = axisX;
+    view->first = from - 0.5;
+    view->last = qMax(double(to), double(m_data.values.size() - 1)) + 0.5;
+
+    m_view->setUpdatesEnabled(true);
+}
