@@ -3,6 +3,7 @@
 #include "calendar/DateProc.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace nemora::dates {
@@ -39,7 +40,7 @@ bool splitThree(const std::string& text, const char* separators, std::string& a,
 
 std::string padded(int y, int m, int d)
 {
-    char buffer[16];
+    char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", y, m, d);
     return buffer;
 }
@@ -167,6 +168,14 @@ std::string timeText(const QTime& time)
 std::string solarMomentText(const QDateTime& moment)
 {
     return solarText(moment.date()) + " " + timeText(moment.time());
+}
+
+QDate dayOfIso(const std::string& iso)
+{
+    if (iso.size() < 10)
+        return {};
+    return QDate(std::atoi(iso.substr(0, 4).c_str()), std::atoi(iso.substr(5, 2).c_str()),
+                 std::atoi(iso.substr(8, 2).c_str()));
 }
 
 int daysBetween(const QDate& from, const QDate& to)

@@ -37,6 +37,9 @@ std::string isoText(const QDateTime& moment);        // yyyy-MM-ddTHH:mm:ss
 std::string timeText(const QTime& time);              // HH:mm:ss
 std::string solarMomentText(const QDateTime& moment); // yyyy/mm/dd HH:mm:ss
 
+// The Gregorian day of a stored ISO moment (its first ten characters).
+QDate dayOfIso(const std::string& iso);
+
 // Whole days from `from` to `to` (positive when `to` is later).
 int daysBetween(const QDate& from, const QDate& to);
 

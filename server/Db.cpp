@@ -75,6 +75,13 @@ void Statement::run()
     }
 }
 
+Statement& Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    return *this;
+}
+
 std::string Statement::text(int col) const
 {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, col));

@@ -5,7 +5,6 @@
 
 #include <sqlite3.h>
 
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -55,11 +54,14 @@ public:
     bool step();
     // Runs to completion (for statements without rows).
     void run();
+    // Makes the statement ready to run again with new values.
+    Statement& reset();
 
     std::string text(int col) const;   // NULL reads as an empty text
     int64_t integer(int col) const;    // NULL reads as 0
     double real(int col) const;
     bool isNull(int col) const;
+    int columnCount() const { return sqlite3_column_count(m_stmt); }
 
 private:
     sqlite3* m_db = nullptr;

@@ -41,6 +41,9 @@ public:
     // The same, after checking that the method is called with its verb.
     Envelope handle(Verb verb, const std::string& method, const std::string& body);
 
+    // The answer to a verb the method is not called with (or to an unknown method).
+    static Envelope wrongVerb(const std::string& method);
+
     // Every method the server answers, in catalogue order.
     static const std::vector<std::string>& methods();
     // The verb a method is called with; nullopt for an unknown method.

@@ -238,14 +238,19 @@ std::optional<Verb> Server::verbOf(const std::string& method)
     return entry->verb;
 }
 
-Envelope Server::handle(Verb verb, const std::string& method, const std::string& body)
+Envelope Server::wrongVerb(const std::string& method)
 {
     const MethodEntry* entry = find(method);
     if (!entry)
         return Envelope::refused(fill(ServerTexts::kUnknownMethod, method), 404);
-    if (entry->verb != verb)
-        return Envelope::refused(fill(entry->verb == Verb::Get ? ServerTexts::kUseGet : ServerTexts::kUsePost, method),
-                                 405);
+    return Envelope::refused(fill(entry->verb == Verb::Get ? ServerTexts::kUseGet : ServerTexts::kUsePost, method), 405);
+}
+
+Envelope Server::handle(Verb verb, const std::string& method, const std::string& body)
+{
+    const MethodEntry* entry = find(method);
+    if (!entry || entry->verb != verb)
+        return wrongVerb(method);
     return handle(method, body);
 }
 

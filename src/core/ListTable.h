@@ -127,6 +127,10 @@ public:
     double real(int field) const;
     bool boolean(int field) const;
     QVariant value(int field) const;    // null QVariant for NULL
+    // The stored UTF-8 bytes of a text value (rows read from a statement only; else empty).
+    std::string_view utf8(int field) const;
+    // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT or SQLITE_NULL of the stored value.
+    int columnType(int field) const;
     // By field name; an unknown name raises std::out_of_range.
     QString text(const QString& field) const;
     qint64 integer(const QString& field) const;
@@ -151,6 +155,7 @@ private:
 
 // A copy of one row's values, kept by the grid's cursor.
 struct RowView::Cached {
+    qint64 rowid = 0;
     std::vector<QVariant> values;
 };
 
@@ -242,6 +247,13 @@ private:
     mutable QString m_lastError;
     quint64 m_generation = 0;
 };
+
+// For the readers of replies: the field index of each key of `reader` (raises
+// std::invalid_argument for a field the table lacks), and one row object read into `row`.
+std::vector<int> ResolveReaderFields(const ListTable& table, const RowReader& reader);
+void ReadRowObject(const QJsonValue& object, const RowReader& reader, const std::vector<int>& fields, RowBuffer& row);
+// One key of a row object read with its ReadJsonField reader into `field`.
+void ReadKeyInto(const QJsonValue& object, const KeyBinding& binding, int field, RowBuffer& row);
 
 // "###,###": digits grouped by three with ',', and an empty text for zero.
 QString FormatCount(qint64 count);

@@ -66,6 +66,11 @@ QString ChartHeadingWithRange(const QString& heading, const QString& fromDate, c
     return heading + QLatin1Char(' ') + kFromDated + fromDate + QLatin1Char(' ') + kToDated + toDate;
 }
 
+QString ChartPointLabel(double value)
+{
+    return QString::asprintf("%g", value);
+}
+
 LineChartData BuildLineChartData(const QString& reportType, int reportCount, const ConsumptionRows& rows)
 {
     LineChartData data;

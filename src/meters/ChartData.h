@@ -26,6 +26,9 @@ QString PieChartHeading(const QString& reportType);
 // heading + " " + "از مورخ " + fromDate + " " + "تا مورخ " + toDate.
 QString ChartHeadingWithRange(const QString& heading, const QString& fromDate, const QString& toDate);
 
+// The value written beside a point of the line, printf "%g" style (6 significant digits).
+QString ChartPointLabel(double value);
+
 struct LineChartData {
     bool known = false;        // the period kind was one of the three
     QVector<double> values;    // values[i] is the point at position i; values[0] is the leading 0

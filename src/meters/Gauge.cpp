@@ -99,7 +99,6 @@ void TGauge::paintEvent(QPaintEvent*)
         return;
     const QPointF c(width() / 2.0, height() / 2.0);
     const double r = side / 2.0;
-    const QPalette& pal = palette();
 
     // Bezel and face.
     QRadialGradient bezel(c, r);
@@ -131,8 +130,10 @@ void TGauge::paintEvent(QPaintEvent*)
     // Ticks and scale labels.
     const int steps = kMajorDivisions * kMinorPerMajor;
     const QColor tickColour(0x33, 0x3d, 0x4a);
+    // Six-digit scale labels (500000) get a smaller type so they stay clear of each other.
+    const int longest = ScaleLabel(m_maximum).size();
     QFont labelFont = font();
-    labelFont.setPixelSize(qMax(7, int(fr * 0.115)));
+    labelFont.setPixelSize(qMax(7, int(fr * (longest > 5 ? 0.095 : longest > 4 ? 0.105 : 0.115))));
     p.setFont(labelFont);
     const QFontMetricsF lfm(labelFont);
     for (int i = 0; i <= steps; ++i) {
@@ -144,8 +145,11 @@ void TGauge::paintEvent(QPaintEvent*)
         p.drawLine(OnCircle(c, inner, angle), OnCircle(c, outer, angle));
         if (major) {
             const QString text = ScaleLabel(m_maximum * i / steps);
-            const QPointF at = OnCircle(c, bandR - bandW * 1.6 - lfm.height() * 0.95, angle);
             const double w = lfm.horizontalAdvance(text);
+            // Keep the label's nearest edge a fixed distance inside the ticks, whatever its width.
+            const double reach = std::fabs(std::cos(qDegreesToRadians(angle))) * w / 2
+                + std::fabs(std::sin(qDegreesToRadians(angle))) * lfm.height() / 2;
+            const QPointF at = OnCircle(c, bandR - bandW * 1.9 - reach, angle);
             p.setPen(tickColour);
             p.drawText(QRectF(at.x() - w / 2 - 2, at.y() - lfm.height() / 2, w + 4, lfm.height()),
                        Qt::AlignCenter, text);
@@ -154,14 +158,15 @@ void TGauge::paintEvent(QPaintEvent*)
 
     // Value window under the centre.
     QFont valueFont = font();
-    valueFont.setPixelSize(qMax(9, int(fr * 0.2)));
+    valueFont.setPixelSize(qMax(9, int(fr * 0.17)));
     valueFont.setBold(true);
     valueFont.setStyleHint(QFont::Monospace);
     const QFontMetricsF vfm(valueFont);
     const QString text = valueText();
-    const double vw = qMax(vfm.horizontalAdvance(text) + fr * 0.12, fr * 0.7);
-    const double vh = vfm.height() + fr * 0.04;
-    const QRectF valueRect(c.x() - vw / 2, c.y() + fr * 0.30, vw, vh);
+    // Under the hub, below the level of the scale's two end labels.
+    const double vw = qMax(vfm.horizontalAdvance(text) + fr * 0.12, fr * 0.62);
+    const double vh = vfm.height() + fr * 0.03;
+    const QRectF valueRect(c.x() - vw / 2, c.y() + fr * 0.50, vw, vh);
     p.setPen(QPen(QColor(0x9a, 0xa8, 0xb8), 1));
     p.setBrush(QColor(0x1f, 0x2a, 0x36));
     p.drawRoundedRect(valueRect, vh * 0.2, vh * 0.2);
@@ -171,10 +176,10 @@ void TGauge::paintEvent(QPaintEvent*)
 
     if (!m_unit.isEmpty()) {
         QFont unitFont = font();
-        unitFont.setPixelSize(qMax(7, int(fr * 0.12)));
+        unitFont.setPixelSize(qMax(8, int(fr * 0.12)));
         p.setFont(unitFont);
-        p.setPen(pal.color(QPalette::Disabled, QPalette::WindowText).darker(140));
-        const QRectF unitRect(c.x() - fr * 0.5, valueRect.bottom() + fr * 0.02, fr, fr * 0.18);
+        p.setPen(QColor(0x5a, 0x68, 0x77));
+        const QRectF unitRect(c.x() - fr * 0.5, c.y() + fr * 0.24, fr, fr * 0.16);
         QTextOption opt(Qt::AlignCenter);
         opt.setTextDirection(Qt::RightToLeft);
         p.drawText(unitRect, m_unit, opt);

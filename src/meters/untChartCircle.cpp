@@ -38,7 +38,8 @@ TfrmChartCircle::TfrmChartCircle(QWidget* owner)
 
     m_lblReportType = new QLabel(this);
     m_lblReportType->setObjectName(QStringLiteral("lblReportType"));
-    m_lblReportType->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Absolute: a Persian heading would otherwise count its own direction and swap the sides.
+    m_lblReportType->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     QFont headingFont = m_lblReportType->font();
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
@@ -68,8 +69,8 @@ TfrmChartCircle::TfrmChartCircle(QWidget* owner)
         m_edt[k]->setAlignment(Qt::AlignCenter);
         m_edt[k]->setFocusPolicy(Qt::ClickFocus);
         m_edt[k]->setStyleSheet(QStringLiteral(
-            "QLineEdit { background: white; border: 1px solid #c5ced8; border-right: 8px solid %1;"
-            " border-radius: 3px; padding: 3px; font-weight: bold; }").arg(kSliceColours[k].name()));
+            "QLineEdit { background: white; border: 1px solid #c5ced8; border-right: 10px solid %1;"
+            " padding: 3px; font-weight: bold; }").arg(kSliceColours[k].name()));
         slotLayout->addWidget(m_lbl[k]);
         slotLayout->addWidget(m_edt[k]);
         slotLayout->addSpacing(6);

@@ -27,6 +27,7 @@ public:
     using QChartView::QChartView;
 
     QValueAxis* axis = nullptr;
+    QLineSeries* series = nullptr;
     double first = 0;   // lowest position the window may start at
     double last = 0;    // highest position the window may end at
 
@@ -43,6 +44,33 @@ public:
     }
 
 protected:
+    // The values are written above their markers here rather than by the series, whose own labels
+    // sit on top of the marker and cannot be moved clear of it.
+    void drawForeground(QPainter* painter, const QRectF& rect) override
+    {
+        QChartView::drawForeground(painter, rect);
+        if (!series || !axis)
+            return;
+        QChart* c = chart();
+        const QRectF plot = c->mapRectToScene(c->plotArea());
+        painter->save();
+        painter->setClipRect(plot.adjusted(0, -c->plotArea().top(), 0, 0));
+        QFont f = font();
+        f.setPointSizeF(qMax(7.0, f.pointSizeF() * 0.85));
+        painter->setFont(f);
+        painter->setPen(QColor(0x26, 0x32, 0x38));
+        const QFontMetricsF fm(f);
+        const double lift = series->markerSize() / 2 + 3;
+        for (const QPointF& pt : series->points()) {
+            if (pt.x() < axis->min() || pt.x() > axis->max())
+                continue;
+            const QPointF at = c->mapToScene(c->mapToPosition(pt, series));
+            const QString text = ChartPointLabel(pt.y());
+            const double w = fm.horizontalAdvance(text);
+            painter->drawText(QPointF(at.x() - w / 2, at.y() - lift - fm.descent()), text);
+        }
+        painter->restore();
+    }
     void wheelEvent(QWheelEvent* event) override
     {
         const QPoint delta = event->angleDelta();
@@ -81,7 +109,8 @@ TfrmChartLine::TfrmChartLine(QWidget* owner)
 
     m_lblReportType = new QLabel(kInitialHeading, this);
     m_lblReportType->setObjectName(QStringLiteral("lblReportType"));
-    m_lblReportType->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Absolute: a Persian heading would otherwise count its own direction and swap the sides.
+    m_lblReportType->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     QFont headingFont = m_lblReportType->font();
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
@@ -165,11 +194,7 @@ void TfrmChartLine::FormShow()
     series->setPen(pen);
     series->setColor(QColor(0x15, 0x65, 0xc0));
     series->setPointsVisible(true);
-    series->setMarkerSize(8);
-    series->setPointLabelsVisible(true);
-    series->setPointLabelsFormat(QStringLiteral("@yPoint"));
-    series->setPointLabelsClipping(true);
-    series->setPointLabelsColor(QColor(0x26, 0x32, 0x38));
+    series->setMarkerSize(7);
     chart->addSeries(series);
 
     auto* axisX = new QValueAxis;
@@ -185,6 +210,8 @@ void TfrmChartLine::FormShow()
     axisX->setGridLineVisible(false);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
+    // The value labels are drawn by the view: redraw them when the window of positions moves.
+    connect(axisX, &QValueAxis::rangeChanged, m_view->viewport(), [this]() { m_view->viewport()->update(); });
 
     auto* axisY = new QValueAxis;
     axisY->setObjectName(QStringLiteral("axisConsumed"));
@@ -202,6 +229,7 @@ void TfrmChartLine::FormShow()
 
     auto* view = static_cast<TScrollingChartView*>(m_view);
     view->axis = axisX;
+    view->series = series;
     view->first = from - 0.5;
     view->last = qMax(double(to), double(m_data.values.size() - 1)) + 0.5;
 

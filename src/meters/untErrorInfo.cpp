@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,6 +70,12 @@ TfrmErrorInfo::TfrmErrorInfo(QWidget* parent)
     m_mmoError->setObjectName(QStringLiteral("mmoError"));
     m_mmoError->setReadOnly(true);
     m_mmoError->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Each line starts with Persian and ends with a Latin mnemonic in parentheses; only a
+    // right-to-left paragraph keeps the parentheses round the mnemonic.
+    QTextOption lines = m_mmoError->document()->defaultTextOption();
+    lines.setTextDirection(Qt::RightToLeft);
+    lines.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+    m_mmoError->document()->setDefaultTextOption(lines);
     outer->addWidget(m_mmoError, 1);
 
     auto* buttons = new QHBoxLayout;

@@ -1,8 +1,17 @@
 #pragma once
-// Consumption rows as the status screen holds them: most recent period first, consecutive periods.
+// Consumption rows as the status screen holds them (most recent period first, consecutive periods),
+// and readable failure output for texts.
 
 #include "calendar/DateProc.h"
 #include "meters/ConsumptionData.h"
+
+#include <ostream>
+
+// Failures print texts as text, not as arrays of characters.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 // `count` periods of `length` days, the newest ending on `newestEnd`; row i consumed 10 * (i + 1)
 // litres, read off a counter that grows towards the present.

@@ -101,6 +101,12 @@ public:
     RowView currentRowView() const;
     QString cellText(int row, int column) const { return m_model->cellText(row, column); }
 
+    // Record navigation: first and last row; previous and next only when there is one.
+    void First();
+    void Last();
+    void Prior();
+    void Next();
+
     // Sort markers in marking order (the first one decides the order on the screens).
     QList<SortMarker> sortMarkers() const { return m_markers; }
     void setSortMarkers(const QList<SortMarker>& markers);   // emits sortMarkingChanged when they change

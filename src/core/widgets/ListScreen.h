@@ -31,6 +31,7 @@
 #include "core/ListQuery.h"
 #include "core/ListReply.h"
 #include "core/ListTable.h"
+#include "core/XlsxExport.h"
 #include "core/widgets/ListGrid.h"
 
 #include <QObject>
@@ -66,6 +67,31 @@ struct ListScreenConfig {
     // Called after a load routine that added rows, inside the refresh (e.g. extra bookkeeping).
     std::function<void()> afterLoad;
 };
+
+// The refresh frame's steps around a load, for grids that no ListScreen drives (e.g. one grid
+// over several tables): loading state and updates stopped on construction; updates back on,
+// loading state off and the timer stopped on destruction, however the scope is left.
+class ListRefreshFrame {
+public:
+    ListRefreshFrame(ListGrid* grid, QTimer* tmrLoad, bool showLoading = true);
+    ~ListRefreshFrame();
+    ListRefreshFrame(const ListRefreshFrame&) = delete;
+    ListRefreshFrame& operator=(const ListRefreshFrame&) = delete;
+
+private:
+    QPointer<ListGrid> m_grid;
+    QPointer<QTimer> m_timer;
+    bool m_showLoading;
+};
+
+// The export of a grid's rows (AdvSmoothButton7Click): the confirmation, optionally the reopen
+// of the grid's cursor, the folder choice, the file prefix + " " + today's digits + ".xlsx",
+// then the information box, or the error box saying why the file could not be made.
+// Returns the file written, or an empty text.
+QString RunGridExport(ListGrid& grid, const QString& prefix, bool reopenFirst,
+                      qint64 rowsPerSheet = XlsxMaxRowsPerSheet);
+// The file an export with `prefix` made today in `folder` would have.
+QString GridExportFileName(const QString& folder, const QString& prefix);
 
 class ListScreen : public QObject {
     Q_OBJECT
@@ -126,6 +152,7 @@ signals:
     void refreshed();
 
 private:
+    void runFrame(bool showLoading, bool countRows);
     void showCount();
     ListScreenConfig m_config;
     std::unique_ptr<ListTable> m_vt;

@@ -5,9 +5,12 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -42,6 +45,35 @@ const char* kCellStyle =
     "QPushButton[today=\"true\"] { border: 1px solid #1565c0; font-weight: bold; }"
     "QPushButton[selected=\"true\"] { background: #1565c0; color: white; font-weight: bold; }"
     "QPushButton:disabled { color: transparent; }";
+
+// A small calendar sheet for the drop-down button, drawn so that no image file is needed.
+QIcon CalendarIcon()
+{
+    QIcon icon;
+    for (int side : {16, 24, 32}) {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        const double u = side / 16.0;
+        const QRectF sheet(1.5 * u, 2.5 * u, 13 * u, 12 * u);
+        p.setPen(QPen(QColor(0x15, 0x65, 0xc0), 1.2 * u));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(sheet, 1.5 * u, 1.5 * u);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x15, 0x65, 0xc0));
+        p.drawRect(QRectF(sheet.left(), sheet.top(), sheet.width(), 3 * u));
+        p.setBrush(QColor(0x37, 0x47, 0x4f));
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 4; ++col)
+                p.drawRect(QRectF(3.2 * u + col * 2.6 * u, 7 * u + row * 2.4 * u, 1.6 * u, 1.4 * u));
+        p.setBrush(QColor(0xc6, 0x28, 0x28));
+        p.drawRect(QRectF(3.2 * u + 3 * 2.6 * u, 7 * u + 2 * 2.4 * u, 1.6 * u, 1.4 * u));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
 
 }  // namespace
 
@@ -300,7 +332,8 @@ TSolarDateEdit::TSolarDateEdit(QWidget* parent)
 
     m_button = new QToolButton(this);
     m_button->setObjectName(QStringLiteral("btnDropDown"));
-    m_button->setArrowType(Qt::DownArrow);
+    m_button->setIcon(CalendarIcon());
+    m_button->setIconSize(QSize(16, 16));
     m_button->setFocusPolicy(Qt::NoFocus);
     m_button->setToolButtonStyle(Qt::ToolButtonIconOnly);
 

@@ -1,0 +1,223 @@
+#include "meters/untDeviceSelected.h"
+
+#include "core/MSGs.h"
+#include "core/untDm.h"
+#include "core/untGlobals.h"
+#include "core/widgets/ListScreen.h"
+#include "core/widgets/NemoraArt.h"
+#include "meters/ContorStatusTexts.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace T = DeviceSelectedText;
+
+namespace {
+
+// Builders that name every member, so the engine's declarations read as a table.
+FieldDef Field(const QString& name, FieldType type, int size, const QString& label, const QString& calculated = QString())
+{
+    FieldDef field;
+    field.name = name;
+    field.type = type;
+    field.size = size;
+    field.label = label;
+    field.calculated = calculated;
+    return field;
+}
+
+ColumnDef Column(const QString& field, Qt::Alignment alignment = Qt::AlignCenter)
+{
+    ColumnDef column;
+    column.field = field;
+    column.alignment = alignment;
+    return column;
+}
+
+KeyBinding Key(const QString& key, ReadAs readAs, const QString& field = QString())
+{
+    KeyBinding binding;
+    binding.key = key;
+    binding.readAs = readAs;
+    binding.field = field;
+    return binding;
+}
+
+MeterPicker& InstalledPicker()
+{
+    static MeterPicker picker;
+    return picker;
+}
+
+ListScreenConfig PickerConfig()
+{
+    ListScreenConfig config;
+    config.mode = ListMode::TimerOnlyNoIndicator;
+    config.fields = {
+        Field(QStringLiteral("SerialNumber"), FieldType::Text, 15, T::SerialNumberTitle),
+        Field(QStringLiteral("Activated"), FieldType::Boolean, 0, T::ActivatedTitle),
+        Field(QStringLiteral("FileNumber"), FieldType::Text, 15, T::FileNumberTitle),
+        Field(QStringLiteral("OrganName"), FieldType::Text, 150, T::OrganNameTitle),
+        Field(QStringLiteral("ContractNo"), FieldType::Text, 20, T::ContractNoTitle),
+    };
+    config.columns = {
+        Column(QStringLiteral("SerialNumber")),
+        Column(QStringLiteral("FileNumber")),
+        Column(QStringLiteral("ContractNo")),
+        Column(QStringLiteral("OrganName"), Qt::AlignLeft | Qt::AlignVCenter),
+        Column(QStringLiteral("Activated")),
+    };
+    // The picker asks for the organisation's meters only; it sends no date range.
+    config.request.method = Method::get_all_my_device_list;
+    config.request.body = [] { return JsonBody().add(QStringLiteral("organ_id"), CurrentUser.OrganID); };
+    config.reader.keys = {
+        Key(QStringLiteral("SerialNumber"), ReadAs::Text),
+        Key(QStringLiteral("FileNumber"), ReadAs::Text),
+        Key(QStringLiteral("OrganName"), ReadAs::Text),
+        Key(QStringLiteral("Activated"), ReadAs::Boolean),
+        Key(QStringLiteral("ContractNo"), ReadAs::Text),
+    };
+    config.clipboardColumns = {0, 1};
+    // The dialog runs its own first load: a failed or empty reply leaves the grid empty without
+    // the list screens' error box.
+    config.firstLoadDelayMs = -1;
+    config.showRowCount = false;
+    return config;
+}
+
+}  // namespace
+
+TfrmDeviceSelected::TfrmDeviceSelected(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfrmDeviceSelected"));
+    setWindowTitle(T::PickerCaption);
+    setLayoutDirection(Qt::RightToLeft);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    m_grd = new ListGrid(this);
+    m_grd->setObjectName(QStringLiteral("grd"));
+    m_grd->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grd->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grd->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grd->setAlternatingRowColors(true);
+    m_grd->verticalHeader()->setVisible(true);
+    m_list = new ListScreen(PickerConfig(), m_grd, nullptr, this);
+
+    m_choose = new QPushButton(T::ChooseCaption, this);
+    m_choose->setObjectName(QStringLiteral("AdvSmoothButton1"));
+    m_choose->setDefault(true);
+    m_choose->setMinimumSize(120, 34);
+    m_cancel = new QPushButton(T::CancelCaption, this);
+    m_cancel->setObjectName(QStringLiteral("AdvSmoothButton2"));
+    m_cancel->setMinimumSize(120, 34);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_choose);
+    buttons->addWidget(m_cancel);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(10);
+    layout->addWidget(m_grd, 1);
+    layout->addLayout(buttons);
+
+    setStyleSheet(QStringLiteral(
+        "QPushButton { border-radius: 6px; padding: 6px 18px; font-weight: bold; }"
+        "QPushButton#AdvSmoothButton1 { background: %1; color: white; border: 1px solid %1; }"
+        "QPushButton#AdvSmoothButton1:hover { background: %2; }"
+        "QPushButton#AdvSmoothButton2 { background: white; color: %1; border: 1px solid %1; }")
+                      .arg(NemoraColors::Deep.name(), NemoraColors::Sea.name()));
+
+    resize(820, 480);
+    setFixedSize(size());
+
+    connect(m_choose, &QPushButton::clicked, this, &TfrmDeviceSelected::AdvSmoothButton1Click);
+    connect(m_cancel, &QPushButton::clicked, this, &TfrmDeviceSelected::AdvSmoothButton2Click);
+    connect(m_grd, &ListGrid::cellClicked, this, &TfrmDeviceSelected::grdCellClick);
+    // A double click is the quick way to choose the row under the mouse.
+    connect(m_grd, &QAbstractItemView::doubleClicked, this, [this] { AdvSmoothButton1Click(); });
+
+    m_tmrLoad = new QTimer(this);
+    m_tmrLoad->setObjectName(QStringLiteral("tmrLoad"));
+    m_tmrLoad->setInterval(300);
+    connect(m_tmrLoad, &QTimer::timeout, this, &TfrmDeviceSelected::tmrLoadTimer);
+    m_tmrLoad->start();
+}
+
+TfrmDeviceSelected::~TfrmDeviceSelected() = default;
+
+void TfrmDeviceSelected::tmrLoadTimer()
+{
+    // The status screen's repeated refresh may hold the gateway while this dialog is open: try
+    // again at the next tick instead of losing the load.
+    if (Dm && Dm->isBusy())
+        return;
+    m_tmrLoad->stop();
+    m_grd->beginUpdate();
+    struct EndUpdate {
+        ListGrid* grid;
+        ~EndUpdate() { grid->endUpdate(); }
+    } endUpdate{m_grd};
+    m_list->ds().close();
+    bool aResult = false;
+    QString aMessage;
+    LoadListRows(m_list->vt(), m_list->config().request, m_list->config().reader, aResult, aMessage);
+    m_list->openView();
+}
+
+void TfrmDeviceSelected::AdvSmoothButton1Click()
+{
+    const QString serial = m_list->currentText(QStringLiteral("SerialNumber"));
+    if (serial.isEmpty()) {
+        ShowInfoBox(T::NothingChosen);
+        return;
+    }
+    fSerialNumber = serial;
+    fContractNo = m_list->currentText(QStringLiteral("ContractNo"));
+    accept();
+}
+
+void TfrmDeviceSelected::AdvSmoothButton2Click()
+{
+    reject();
+}
+
+void TfrmDeviceSelected::grdCellClick(int row, int column)
+{
+    m_list->grdCellClick(row, column);
+}
+
+PickedMeter PickMeterRow(QWidget* parent)
+{
+    if (InstalledPicker())
+        return InstalledPicker()(parent);
+    QPointer<TfrmDeviceSelected> dialog = new TfrmDeviceSelected(parent ? parent->window() : nullptr);
+    const bool chosen = dialog->exec() == QDialog::Accepted;
+    PickedMeter picked;
+    if (dialog) {
+        if (chosen)
+            picked = PickedMeter(dialog->fSerialNumber, dialog->fContractNo);
+        delete dialog;
+    }
+    return picked;
+}
+
+QString PickMeter(QWidget* parent)
+{
+    return PickMeterRow(parent).SerialNumber;
+}
+
+MeterPicker SetMeterPicker(MeterPicker picker)
+{
+    MeterPicker previous = std::move(InstalledPicker());
+    InstalledPicker() = std::move(picker);
+    return previous;
+}
