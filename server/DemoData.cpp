@@ -186,7 +186,7 @@ MeterPlan planMeter(int i, const QDateTime& now)
     if (i == 30)
         m.settings.push_back({daysAgo(9, 16, 45), "AA", 100, interval, false, true});
     if (i == 45)
-        m.settings.push_back({daysAgo(3, 9, 0), "55", 100, 604800, false, true});
+        m.settings.push_back({daysAgo(3, 9, 0), "55", 100, 43200, false, true});
 
     if (m.autoValve) {
         const QDateTime first = m.deployedAt.addDays(5);

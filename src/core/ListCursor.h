@@ -29,6 +29,12 @@
 
 // One grid column: the field it shows, its title and its get-text handler.
 struct ColumnDef {
+    ColumnDef() = default;
+    ColumnDef(QString field_, QString title_ = QString(), std::function<QString(const RowView&)> text_ = {},
+              Qt::Alignment alignment_ = Qt::AlignCenter, int width_ = 0)
+        : field(std::move(field_)), title(std::move(title_)), text(std::move(text_)), alignment(alignment_), width(width_)
+    {
+    }
     QString field;
     QString title;   // empty: the field's label, or the field name when it has none
     // The displayed text; empty: the default text of the field's type. Sorting and SQL filters

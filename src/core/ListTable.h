@@ -45,6 +45,12 @@ enum class FieldType {
 
 // One field of vt.
 struct FieldDef {
+    FieldDef() = default;
+    FieldDef(QString name_, FieldType type_ = FieldType::Text, int size_ = 0, QString label_ = QString(),
+             QString calculated_ = QString())
+        : name(std::move(name_)), type(type_), size(size_), label(std::move(label_)), calculated(std::move(calculated_))
+    {
+    }
     QString name;                    // column name; letters, digits and '_' only
     FieldType type = FieldType::Text;
     int size = 0;                    // declared size of a text field (informational)
@@ -60,6 +66,11 @@ enum class ReadAs { Text, Integer, SmallInt, LargeInt, Float, Boolean, DateTime 
 // One key of a reply row and the field it fills. The value read is stored converted to the
 // field's type (an integer read into a text field is stored as its decimal text).
 struct KeyBinding {
+    KeyBinding() = default;
+    KeyBinding(QString key_, ReadAs readAs_ = ReadAs::Text, QString field_ = QString())
+        : key(std::move(key_)), readAs(readAs_), field(std::move(field_))
+    {
+    }
     QString key;
     ReadAs readAs = ReadAs::Text;
     QString field;                   // empty: the field named like the key

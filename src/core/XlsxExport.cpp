@@ -13,6 +13,35 @@
 #include <windows.h>
 #endif
 
+#if defined(__ELF__)
+#include <dlfcn.h>
+#include <zlib.h>
+
+// The workbook's parts are deflated at level 1 instead of zlib's default 6: on large exports the
+// compression is most of the time and level 1 costs a few per cent of size. libxlsxwriter asks
+// minizip for each part with a fixed level; this definition comes first in the symbol lookup
+// and passes the call on with the faster level.
+extern "C" int zipOpenNewFileInZip4_64(void* file, const char* filename, const void* zipfi,
+                                       const void* extrafield_local, unsigned size_extrafield_local,
+                                       const void* extrafield_global, unsigned size_extrafield_global,
+                                       const char* comment, int method, int level, int raw, int windowBits,
+                                       int memLevel, int strategy, const char* password,
+                                       unsigned long crcForCrypting, unsigned long versionMadeBy,
+                                       unsigned long flagBase, int zip64)
+{
+    using Open = int (*)(void*, const char*, const void*, const void*, unsigned, const void*, unsigned, const char*,
+                         int, int, int, int, int, int, const char*, unsigned long, unsigned long, unsigned long, int);
+    static const Open next = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "zipOpenNewFileInZip4_64"));
+    if (!next)
+        return -104;   // ZIP_INTERNALERROR
+    if (method == Z_DEFLATED && level == Z_DEFAULT_COMPRESSION)
+        level = 1;
+    return next(file, filename, zipfi, extrafield_local, size_extrafield_local, extrafield_global,
+                size_extrafield_global, comment, method, level, raw, windowBits, memLevel, strategy, password,
+                crcForCrypting, versionMadeBy, flagBase, zip64);
+}
+#endif
+
 namespace {
 // Excel's limit for the text of one cell.
 constexpr int MaxCellText = 32767;

@@ -175,6 +175,9 @@ void TfrmChartLine::FormShow()
         return;
     m_lblReportType->setText(m_data.heading);
 
+    auto* view = static_cast<TScrollingChartView*>(m_view);
+    view->series = nullptr;   // about to be deleted with the chart's series
+    view->axis = nullptr;
     QChart* chart = m_view->chart();
     m_view->setUpdatesEnabled(false);
     chart->removeAllSeries();
@@ -227,7 +230,6 @@ void TfrmChartLine::FormShow()
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
 
-    auto* view = static_cast<TScrollingChartView*>(m_view);
     view->axis = axisX;
     view->series = series;
     view->first = from - 0.5;

@@ -201,11 +201,9 @@ QFrame* Card(QWidget* parent, const char* name)
     return card;
 }
 
-ListScreenConfig PeriodTableConfig()
+QList<FieldDef> PeriodFields()
 {
-    ListScreenConfig config;
-    config.mode = ListMode::TableOnly;
-    config.fields = {
+    return {
         Field(QStringLiteral("FromDate"), FieldType::Text, 15, T::FromDateTitle),
         Field(QStringLiteral("ToDate"), FieldType::Text, 15, T::ToDateTitle),
         Field(QStringLiteral("MinWentVolume"), FieldType::Integer, 0, T::MinWentVolumeTitle),
@@ -213,27 +211,33 @@ ListScreenConfig PeriodTableConfig()
         Field(QStringLiteral("DataReceiveCount"), FieldType::Text, 20, T::DataReceiveCountTitle),
         // Computed whenever a row is read, so it follows the readings and may be negative.
         Field(QStringLiteral("Consumed"), FieldType::Integer, 0, T::ConsumedTitle,
-         QStringLiteral("MaxWentVolume - MinWentVolume")),
+              QStringLiteral("MaxWentVolume - MinWentVolume")),
     };
-    config.columns = {
+}
+
+QList<ColumnDef> PeriodColumns()
+{
+    return {
         Column(QStringLiteral("FromDate")),      Column(QStringLiteral("ToDate")),
         Column(QStringLiteral("MinWentVolume")), Column(QStringLiteral("MaxWentVolume")),
         Column(QStringLiteral("Consumed")),      Column(QStringLiteral("DataReceiveCount")),
     };
-    config.reader.keys = {
+}
+
+RowReader PeriodReader()
+{
+    RowReader reader;
+    reader.keys = {
         Key(QStringLiteral("FromShamsiDate"), ReadAs::Text, QStringLiteral("FromDate")),
         Key(QStringLiteral("ToShamsiDate"), ReadAs::Text, QStringLiteral("ToDate")),
         Key(QStringLiteral("MinWentVolume"), ReadAs::Integer),
         Key(QStringLiteral("MaxWentVolume"), ReadAs::Integer),
         Key(QStringLiteral("DataReceiveCount"), ReadAs::Integer),   // stored as its decimal text
     };
-    // Loaded only by the status screen's refresh, never by a timer of its own.
-    config.firstLoadDelayMs = -1;
-    config.showRowCount = false;
-    config.exportPrefix = QStringLiteral("Consumed_List");
-    config.reopenBeforeExport = false;
-    return config;
+    return reader;
 }
+
+const QString kExportPrefix = QStringLiteral("Consumed_List");
 
 // The date filter as the table's row condition; the dates travel as bound values.
 SqlCondition FilterCondition(const std::optional<DateFilter>& filter)
@@ -320,15 +324,11 @@ TfrmContorStatus::TfrmContorStatus(QWidget* parent)
     setAttribute(Qt::WA_StyledBackground, true);
     setStyleSheet(QString::fromLatin1(kStyle));
 
-    // One engine table per period, all three shown on the one grid.
+    // One engine table per period, all three shown in turn on the one grid.
+    for (Period period : AllPeriods)
+        m_tables[size_t(Index(period))] = std::make_unique<PeriodTable>();
     m_grd = new ListGrid(this);
     m_grd->setObjectName(QStringLiteral("grd"));
-    for (Period period : AllPeriods) {
-        auto* periodList = new ListScreen(PeriodTableConfig(), m_grd, nullptr, this);
-        static const char* const names[] = {"vtDaily", "vtWeekly", "vtMonthly"};
-        periodList->setObjectName(QString::fromLatin1(names[Index(period)]));
-        m_lists[size_t(Index(period))] = periodList;
-    }
 
     // The page scrolls instead of squeezing its boxes when the tab is made small.
     auto* scroll = new QScrollArea(this);
@@ -366,7 +366,11 @@ TfrmContorStatus::TfrmContorStatus(QWidget* parent)
     m_tmr->start();
 }
 
-TfrmContorStatus::~TfrmContorStatus() = default;
+TfrmContorStatus::~TfrmContorStatus()
+{
+    // The grid goes with the child widgets, after the tables and cursors it reads.
+    m_grd->setSource(nullptr, nullptr);
+}
 
 QWidget* TfrmContorStatus::buildMeterChoice()
 {
@@ -827,14 +831,29 @@ void TfrmContorStatus::ShowBatteryPercent(double voltage)
 
 // --- consumption ----------------------------------------------------------------------------------
 
-ListScreen& TfrmContorStatus::list(Period period) const
+// A period's table with the cursor and columns the grid shows it through.
+struct TfrmContorStatus::PeriodTable {
+    PeriodTable()
+        : vt(PeriodFields()), columns(PeriodColumns()), reader(PeriodReader())
+    {
+        columns.bind(vt);
+        ResolveReaderFields(vt, reader);   // a misdeclared reader fails here, not at the first load
+        ds.setTable(&vt);
+    }
+    ListTable vt;
+    ListCursor ds;
+    ListColumns columns;
+    RowReader reader;
+};
+
+TfrmContorStatus::PeriodTable& TfrmContorStatus::periodTable(Period period) const
 {
-    return *m_lists[size_t(Index(period))];
+    return *m_tables[size_t(Index(period))];
 }
 
 ListTable& TfrmContorStatus::table(Period period) const
 {
-    return list(period).vt();
+    return periodTable(period).vt;
 }
 
 std::optional<DateFilter> TfrmContorStatus::dateFilter(Period period) const
@@ -853,7 +872,7 @@ ConsumptionRows TfrmContorStatus::periodRows(Period period) const
 ConsumptionRows TfrmContorStatus::gridRows() const
 {
     ConsumptionRows rows;
-    ListCursor& cursor = currentList().ds();
+    ListCursor& cursor = current().ds;
     if (!cursor.isOpen())
         return rows;
     cursor.forEach([&rows](int, const RowView& row) {
@@ -879,11 +898,11 @@ void TfrmContorStatus::showGauge(Period period, const GaugeReading& reading)
 void TfrmContorStatus::LoadConsumptionList(Period period, const MeterKey& key)
 {
     showGauge(period, GaugeReading{});
-    ListScreen& periodList = list(period);
-    periodList.ds().close();
-    periodList.vt().clear();   // its date filter stays
+    PeriodTable& periodList = periodTable(period);
+    periodList.ds.close();
+    periodList.vt.clear();   // its date filter stays
     // The rows read before a bad one stay visible, as after any load.
-    auto reopen = OnScopeExit([&periodList] { periodList.ds().open(); });
+    auto reopen = OnScopeExit([&periodList] { periodList.ds.open(); });
     if (!Dm)
         return;
     ListRequest request;
@@ -891,11 +910,11 @@ void TfrmContorStatus::LoadConsumptionList(Period period, const MeterKey& key)
     request.body = [key] { return MeterRequestBody(key); };
     bool aResult = false;
     QString aMessage;
-    const int rows = LoadListRows(periodList.vt(), request, periodList.config().reader, aResult, aMessage);
+    const int rows = LoadListRows(periodList.vt, request, periodList.reader, aResult, aMessage);
     if (!aResult || rows == 0)
         return;
     // The gauge reads the newest period, whatever the view's date filter hides.
-    showGauge(period, GaugeReadingFor(period, ReadPeriodRows(periodList.vt(), false, 1), DateProc::TodaySolar()));
+    showGauge(period, GaugeReadingFor(period, ReadPeriodRows(periodList.vt, false, 1), DateProc::TodaySolar()));
 }
 
 void TfrmContorStatus::switchView(Period period)
@@ -903,8 +922,8 @@ void TfrmContorStatus::switchView(Period period)
     m_period = period;
     fReportType = ReportTypeName(period);
     m_viewButton[size_t(Index(period))]->setChecked(true);
-    ListScreen& periodList = list(period);
-    m_grd->setSource(&periodList.ds(), &periodList.columns());
+    PeriodTable& periodList = periodTable(period);
+    m_grd->setSource(&periodList.ds, &periodList.columns);
     ShowAverage();
     applySortMarkers();   // the markers on the titles order whichever table is shown
     m_lblCaptionAvarage->setText(AverageCaption(period));
@@ -938,7 +957,7 @@ void TfrmContorStatus::showCount()
 
 void TfrmContorStatus::reopenCurrent()
 {
-    ListCursor& cursor = currentList().ds();
+    ListCursor& cursor = current().ds;
     cursor.close();
     cursor.open();
     m_grd->reload();
@@ -947,11 +966,11 @@ void TfrmContorStatus::reopenCurrent()
 void TfrmContorStatus::applySortMarkers()
 {
     QList<SortKey> keys;
-    const ListColumns& columns = currentList().columns();
+    const ListColumns& columns = current().columns;
     for (const SortMarker& marker : m_grd->sortMarkers())
         if (marker.column >= 0 && marker.column < columns.count())
             keys.append(SortKey{columns.fieldName(marker.column), marker.descending});
-    currentList().ds().setOrder(keys);
+    current().ds.setOrder(keys);
     reopenCurrent();
 }
 
@@ -995,27 +1014,27 @@ void TfrmContorStatus::edtToDateExit()
 
 void TfrmContorStatus::AdvSmoothButton10Click()
 {
-    currentList().First();
+    m_grd->First();
 }
 
 void TfrmContorStatus::AdvSmoothButton6Click()
 {
-    currentList().Prior();
+    m_grd->Prior();
 }
 
 void TfrmContorStatus::AdvSmoothButton11Click()
 {
-    currentList().Next();
+    m_grd->Next();
 }
 
 void TfrmContorStatus::AdvSmoothButton9Click()
 {
-    currentList().Last();
+    m_grd->Last();
 }
 
 void TfrmContorStatus::AdvSmoothButton7Click()
 {
-    currentList().AdvSmoothButton7Click();
+    RunGridExport(*m_grd, kExportPrefix, false);
 }
 
 void TfrmContorStatus::AdvSmoothButton8Click()

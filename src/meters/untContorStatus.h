@@ -12,10 +12,10 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 
 class ListGrid;
-class ListScreen;
 class ListTable;
 class QButtonGroup;
 class QCheckBox;
@@ -101,8 +101,9 @@ private:
     void showCount();
     void reopenCurrent();
     void applySortMarkers();
-    ListScreen& list(ContorStatus::Period period) const;
-    ListScreen& currentList() const { return list(m_period); }
+    struct PeriodTable;
+    PeriodTable& periodTable(ContorStatus::Period period) const;
+    PeriodTable& current() const { return periodTable(m_period); }
 
     // meter choice
     QRadioButton* m_rbSerial = nullptr;
@@ -155,8 +156,8 @@ private:
     QLabel* m_lblCount = nullptr;
     std::array<QToolButton*, 4> m_nav{};
 
-    // vtDaily, vtWeekly and vtMonthly, each with its own cursor, on the one grid
-    std::array<ListScreen*, 3> m_lists{};
+    // vtDaily, vtWeekly and vtMonthly, each with its own cursor, shown in turn on the one grid
+    std::array<std::unique_ptr<PeriodTable>, 3> m_tables;
     ContorStatus::Period m_period = ContorStatus::Period::Daily;
 
     // The meter whose latest report the boxes hold; a refresh for another meter starts from

@@ -109,7 +109,7 @@ TEST_P(PieChartSlices, MostRecentPeriodsUpToTheLimitAndTheRestHidden)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Limits, PieChartSlices,
+    PieLimits, PieChartSlices,
     ::testing::Values(PieCase{"ThreeWeekly", ReportTypeWeekly, 3, 7, 3},
                       PieCase{"TwelveMonthly", ReportTypeMonthly, 12, 30, 6},
                       PieCase{"NineDaily", ReportTypeDaily, 9, 1, 7},

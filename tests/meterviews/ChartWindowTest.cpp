@@ -13,6 +13,7 @@
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QPointer>
+#include <QTest>
 #include <QValueAxis>
 #include <gtest/gtest.h>
 
@@ -81,6 +82,26 @@ TEST_F(ChartWindows, LineWindowDrawsTheDailyLineWithItsHeadingAndWindow)
     const auto vertical = view->chart()->axes(Qt::Vertical);
     ASSERT_EQ(vertical.size(), 1);
     EXPECT_EQ(vertical.first()->titleText(), QStringLiteral("میزان مصرف"));
+}
+
+TEST_F(ChartWindows, TheDailyWindowScrollsOverTheOlderDaysAndNoFurther)
+{
+    TfrmChartLine* w = TfrmChartLine::Open(owner, ReportTypeDaily, 40, daily, weekly, monthly);
+    ASSERT_NE(w, nullptr);
+    auto* view = w->findChild<QChartView*>(QStringLiteral("AdvChartView1"));
+    auto* x = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).first());
+    const double span = x->max() - x->min();
+
+    QTest::keyClick(view, Qt::Key_PageDown);
+    QTest::keyClick(view, Qt::Key_PageDown);
+    EXPECT_DOUBLE_EQ(x->max() - x->min(), span);
+    EXPECT_GT(x->max(), 40);    // the oldest day is in view
+    EXPECT_LT(x->max(), 41);    // and nothing past it
+
+    QTest::keyClick(view, Qt::Key_PageUp);
+    QTest::keyClick(view, Qt::Key_PageUp);
+    EXPECT_GT(x->min(), 0);     // back at the most recent day, the leading zero still outside
+    EXPECT_LT(x->min(), 1);
 }
 
 TEST_F(ChartWindows, UnknownPeriodKindKeepsTheInitialHeadingAndDrawsNothing)

@@ -48,7 +48,7 @@ QString PdfPageText(const QString& path, int page)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-class ReportFixture : public ::testing::Test {
+class ConsumptionReportPdf : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -68,7 +68,7 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(ReportFixture, HundredRowsFillTheirPagesAndEveryPageHasItsHeader)
+TEST_F(ConsumptionReportPdf, HundredRowsFillTheirPagesAndEveryPageHasItsHeader)
 {
     const ConsumptionReport report = MakeConsumptionReport(QStringLiteral("123456789012345"), MakeConsumptionRows(100, 1));
     // The 8 mm lines under the header fit 277 mm of A4 inside its margins.
@@ -95,7 +95,7 @@ TEST_F(ReportFixture, HundredRowsFillTheirPagesAndEveryPageHasItsHeader)
     EXPECT_TRUE(PdfPageText(path, expected).contains(QRegularExpression(QStringLiteral("\\b100\\b"))));
 }
 
-TEST_F(ReportFixture, PageSizeIsA4Portrait)
+TEST_F(ConsumptionReportPdf, PageSizeIsA4Portrait)
 {
     const QString pdfinfo = QStandardPaths::findExecutable(QStringLiteral("pdfinfo"));
     if (pdfinfo.isEmpty())
@@ -114,7 +114,7 @@ TEST_F(ReportFixture, PageSizeIsA4Portrait)
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? pts")))) << info.toStdString();
 }
 
-TEST_F(ReportFixture, PageCounts)
+TEST_F(ConsumptionReportPdf, PageCounts)
 {
     const int perPage = ConsumptionReport::RowsPerPage();
     EXPECT_EQ(ConsumptionReport::PageCountFor(0), 1);   // the header and column titles alone
@@ -128,7 +128,7 @@ TEST_F(ReportFixture, PageCounts)
     EXPECT_EQ(PdfPageCount(exact), 1);
 }
 
-TEST_F(ReportFixture, FieldsComeFromTodayAndTheSerialBox)
+TEST_F(ConsumptionReportPdf, FieldsComeFromTodayAndTheSerialBox)
 {
     const ConsumptionRows rows = MakeConsumptionRows(2, 7);
     const ConsumptionReport report = MakeConsumptionReport(QStringLiteral("123456789012345"), rows);
@@ -139,7 +139,7 @@ TEST_F(ReportFixture, FieldsComeFromTodayAndTheSerialBox)
     EXPECT_EQ(MakeConsumptionReport(QString(), rows).lblDeviceName, QStringLiteral("سریال کنتور "));
 }
 
-TEST_F(ReportFixture, PreviewGoesThroughTheInstalledPresenter)
+TEST_F(ConsumptionReportPdf, PreviewGoesThroughTheInstalledPresenter)
 {
     QVector<ConsumptionReport> shown;
     const ReportPreviewPresenter previous = SetReportPreviewPresenter(
@@ -152,7 +152,7 @@ TEST_F(ReportFixture, PreviewGoesThroughTheInstalledPresenter)
     EXPECT_EQ(shown[0].lblDate, QStringLiteral("1403/01/05"));
 }
 
-TEST_F(ReportFixture, UnwritablePathIsReportedNotSucceeded)
+TEST_F(ConsumptionReportPdf, UnwritablePathIsReportedNotSucceeded)
 {
     QPdfWriter pdf(dir.filePath(QStringLiteral("missing/folder/report.pdf")));
     EXPECT_FALSE(MakeConsumptionReport(QString(), MakeConsumptionRows(3, 1)).Render(&pdf));

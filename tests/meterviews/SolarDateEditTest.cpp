@@ -15,7 +15,7 @@
 namespace {
 
 // 24 March 2024 is 1403/01/05, a Sunday.
-class FixedToday : public ::testing::Test {
+class SolarDateEditOnFixedDay : public ::testing::Test {
 protected:
     void SetUp() override { DateProc::SetFixedNow(QDateTime(QDate(2024, 3, 24), QTime(10, 0))); }
     void TearDown() override { DateProc::ResetClock(); }
@@ -72,7 +72,7 @@ TEST(StepSolarMonth, CrossesYearEnds)
     EXPECT_EQ(std::make_pair(y, m), std::make_pair(1401, 12));
 }
 
-TEST_F(FixedToday, TypingIsTidiedWhenTheOperatorPressesEnter)
+TEST_F(SolarDateEditOnFixedDay, TypingIsTidiedWhenTheOperatorPressesEnter)
 {
     TSolarDateEdit edit;
     edit.show();
@@ -84,7 +84,7 @@ TEST_F(FixedToday, TypingIsTidiedWhenTheOperatorPressesEnter)
     EXPECT_GE(finished.count(), 1);
 }
 
-TEST_F(FixedToday, UnreadableTypingStaysAndIsMarked)
+TEST_F(SolarDateEditOnFixedDay, UnreadableTypingStaysAndIsMarked)
 {
     TSolarDateEdit edit;
     edit.show();
@@ -97,7 +97,7 @@ TEST_F(FixedToday, UnreadableTypingStaysAndIsMarked)
     EXPECT_TRUE(edit.hasAcceptableText());
 }
 
-TEST_F(FixedToday, PopupShowsTheBoxMonthWithTodayAndTheValueMarked)
+TEST_F(SolarDateEditOnFixedDay, PopupShowsTheBoxMonthWithTodayAndTheValueMarked)
 {
     TSolarDateEdit edit;
     edit.setLayoutDirection(Qt::RightToLeft);
@@ -127,7 +127,7 @@ TEST_F(FixedToday, PopupShowsTheBoxMonthWithTodayAndTheValueMarked)
     EXPECT_FALSE(popup->dayButton(6)->property("today").toBool());
 }
 
-TEST_F(FixedToday, ChoosingADayInAnotherMonthSetsTheText)
+TEST_F(SolarDateEditOnFixedDay, ChoosingADayInAnotherMonthSetsTheText)
 {
     TSolarDateEdit edit;
     edit.setText(QStringLiteral("1403/01/05"));
@@ -156,7 +156,7 @@ TEST_F(FixedToday, ChoosingADayInAnotherMonthSetsTheText)
     EXPECT_EQ(popup->headerText(), QStringLiteral("ارديبهشت") + QLatin1String(" 1403"));
 }
 
-TEST_F(FixedToday, PopupOfAnInvalidTextOpensOnTodaysMonthWithoutSelection)
+TEST_F(SolarDateEditOnFixedDay, PopupOfAnInvalidTextOpensOnTodaysMonthWithoutSelection)
 {
     TSolarDateEdit edit;
     edit.setText(QStringLiteral("1402/ab/01"));
@@ -169,7 +169,7 @@ TEST_F(FixedToday, PopupOfAnInvalidTextOpensOnTodaysMonthWithoutSelection)
         EXPECT_FALSE(edit.popup()->dayButton(d)->property("selected").toBool()) << d;
 }
 
-TEST_F(FixedToday, TypedCompactDateOpensOnItsMonth)
+TEST_F(SolarDateEditOnFixedDay, TypedCompactDateOpensOnItsMonth)
 {
     TSolarDateEdit edit;
     edit.show();

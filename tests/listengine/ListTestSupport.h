@@ -1,0 +1,142 @@
+#pragma once
+// Shared helpers of the list engine tests: a small screen configuration, reply rows, the
+// recorded message boxes and a reader of the entries of a written workbook.
+
+#include "core/ListReply.h"
+#include "core/MSGs.h"
+#include "core/widgets/ListScreen.h"
+
+#include <QByteArray>
+#include <QString>
+#include <minizip/unzip.h>
+
+// A row of the test screen's reply.
+struct TestRow {
+    QString serial;
+    int volume = 0;
+    QString code = QStringLiteral("01");
+    bool open = true;
+    double volts = 3.2;
+    QString err = QStringLiteral("0");
+};
+
+inline QByteArray rowsJson(const QList<TestRow>& rows)
+{
+    QByteArray out = "[";
+    for (int i = 0; i < rows.size(); ++i) {
+        const TestRow& r = rows.at(i);
+        if (i)
+            out += ',';
+        out += "{\"Serial\":" + JsonBody().add("v", r.serial).toJson().mid(5).chopped(1) +
+               ",\"Volume\":" + QByteArray::number(r.volume) + ",\"Code\":\"" + r.code.toUtf8() +
+               "\",\"Open\":" + (r.open ? "true" : "false") + ",\"Volts\":" + QByteArray::number(r.volts) +
+               ",\"Err\":\"" + r.err.toUtf8() + "\"}";
+    }
+    return out + "]";
+}
+
+inline QList<TestRow> numberedRows(int count)
+{
+    QList<TestRow> rows;
+    for (int i = 0; i < count; ++i)
+        rows.append({QStringLiteral("S%1").arg(i, 5, 10, QLatin1Char('0')), i});
+    return rows;
+}
+
+// Grid columns of the test screen.
+enum TestColumn { ColSerial, ColVolume, ColOpen, ColErr, ColCode };
+
+inline ListScreenConfig testConfig(ListMode mode, std::function<QList<SqlCondition>()> conditions = {})
+{
+    ListScreenConfig config;
+    config.mode = mode;
+    config.fields = {{"Serial", FieldType::Text, 15, "Serial title"},
+                     {"Volume", FieldType::Integer, 0, "Volume title"},
+                     {"Code", FieldType::Text, 100},
+                     {"Open", FieldType::Boolean},
+                     {"Volts", FieldType::Float},
+                     {"Err", FieldType::Text, 2}};
+    config.columns = {{"Serial"},
+                      {"Volume"},
+                      {"Open", "Open title"},
+                      {"Err", "Err title",
+                       [](const RowView& row) {
+                           const QString code = row.text(QStringLiteral("Err"));
+                           return code == QLatin1String("0") ? QString() : QStringLiteral("E:") + code;
+                       }},
+                      {"Code", "Code title"}};
+    config.request = {QStringLiteral("get_test_list"), false, [] { return JsonBody().add("user_id", "u1"); }};
+    config.reader.keys = {{"Serial"}, {"Volume", ReadAs::Integer}, {"Code"}, {"Open", ReadAs::Boolean},
+                          {"Volts", ReadAs::Float}, {"Err"}};
+    config.conditions = std::move(conditions);
+    config.clipboardColumns = {ColSerial, ColCode};
+    config.firstLoadDelayMs = -1;
+    config.exportPrefix = QStringLiteral("Test_List");
+    return config;
+}
+
+// Every box shown, answered by `answer`.
+struct BoxRecorder {
+    QList<MessageBoxRequest> boxes;
+    int answer = mrYes;
+    std::function<void(const MessageBoxRequest&)> onBox;
+    MessagePresenter previous;
+    BoxRecorder()
+    {
+        previous = SetMessagePresenter([this](const MessageBoxRequest& box) {
+            boxes.append(box);
+            if (onBox)
+                onBox(box);
+            return box.buttons == mbYesNo ? answer : int(mrOk);
+        });
+    }
+    ~BoxRecorder() { SetMessagePresenter(previous); }
+};
+
+// The bytes of one entry of a zip file, or an empty array when it is not there.
+inline QByteArray zipEntry(const QString& zipPath, const char* entry)
+{
+    QByteArray out;
+    unzFile zip = unzOpen64(zipPath.toLocal8Bit().constData());
+    if (!zip)
+        return out;
+    if (unzLocateFile(zip, entry, 0) == UNZ_OK && unzOpenCurrentFile(zip) == UNZ_OK) {
+        char buffer[65536];
+        int n;
+        while ((n = unzReadCurrentFile(zip, buffer, sizeof buffer)) > 0)
+            out.append(buffer, n);
+        unzCloseCurrentFile(zip);
+    }
+    unzClose(zip);
+    return out;
+}
+
+// The texts of a sheet's cells in order (inline and shared strings and numbers).
+inline QStringList sheetCells(const QString& zipPath, int sheet)
+{
+    const QByteArray xml = zipEntry(zipPath, QStringLiteral("xl/worksheets/sheet%1.xml").arg(sheet).toLatin1().constData());
+    QStringList cells;
+    const QByteArray shared = zipEntry(zipPath, "xl/sharedStrings.xml");
+    QStringList sharedTexts;
+    for (qsizetype at = shared.indexOf("<t"); at >= 0; at = shared.indexOf("<t", at + 1)) {
+        if (shared.mid(at, 3) != "<t>" && shared.mid(at, 3) != "<t ")
+            continue;
+        const qsizetype start = shared.indexOf('>', at) + 1;
+        sharedTexts << QString::fromUtf8(shared.mid(start, shared.indexOf("</t>", start) - start));
+    }
+    for (qsizetype at = xml.indexOf("<c "); at >= 0; at = xml.indexOf("<c ", at + 1)) {
+        const qsizetype end = xml.indexOf("</c>", at);
+        const QByteArray cell = xml.mid(at, end - at);
+        const qsizetype t = cell.indexOf("<t");
+        const qsizetype v = cell.indexOf("<v>");
+        if (cell.contains("t=\"inlineStr\"") && t >= 0) {
+            const qsizetype start = cell.indexOf('>', t) + 1;
+            cells << QString::fromUtf8(cell.mid(start, cell.indexOf("</t>", start) - start));
+        } else if (cell.contains("t=\"s\"") && v >= 0) {
+            cells << sharedTexts.value(cell.mid(v + 3, cell.indexOf("</v>", v) - v - 3).toInt());
+        } else if (v >= 0) {
+            cells << QString::fromUtf8(cell.mid(v + 3, cell.indexOf("</v>", v) - v - 3));
+        }
+    }
+    return cells;
+}
