@@ -112,7 +112,8 @@ std::optional<std::string> solarBound(const std::string& text)
 std::optional<QDate> gregorianDate(const std::string& text)
 {
     std::string a, b, c;
-    if (!splitThree(text, "/-", a, b, c) || a.size() != 4)
+    // A four-digit year from 1900 on: a Solar date sent by mistake (13xx, 14xx) is no Gregorian one.
+    if (!splitThree(text, "/-", a, b, c) || a.size() != 4 || std::stoi(a) < 1900)
         return std::nullopt;
     const QDate date(std::stoi(a), std::stoi(b), std::stoi(c));
     if (!date.isValid())

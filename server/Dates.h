@@ -28,7 +28,7 @@ int solarMonthKey(const std::string& solar);
 // months 7..11 pass on purpose: the screens' presets end every year on 12/30 and every month of
 // the second half on day 30 or 31 without asking the calendar. nullopt when the text is no date.
 std::optional<std::string> solarBound(const std::string& text);
-// A Gregorian yyyy/mm/dd (or yyyy-mm-dd) that names an existing day.
+// A Gregorian yyyy/mm/dd (or yyyy-mm-dd) that names an existing day of the year 1900 or later.
 std::optional<QDate> gregorianDate(const std::string& text);
 // A Gregorian moment "yyyy-mm-dd hh:mm[:ss[.zzz]]" ("/" separators accepted too).
 std::optional<QDateTime> gregorianMoment(const std::string& text);

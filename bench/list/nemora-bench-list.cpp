@@ -159,7 +159,7 @@ int generate(long long rows)
         units.push_back({code, persianName(random, 3)});
         for (int b = 1; b <= 6; ++b) {
             snprintf(code, sizeof code, "01%02d%02d", a, b);
-            units.push_back({code, persianName(random, 4)});
+            units.push_back({code, persianName(random, 5)});
         }
     }
     const int meters = int(std::max<long long>(1, std::min<long long>(rows / 20, 50000)));
@@ -168,7 +168,7 @@ int generate(long long rows)
         char serial[32];
         snprintf(serial, sizeof serial, "%015lld", 140000000000000LL + m * 7919LL);
         serials.push_back(serial);
-        companies.push_back(persianName(random, 2 + int(random() % 3)));
+        companies.push_back(persianName(random, 4 + int(random() % 4)));
     }
 
     std::string out;

@@ -310,6 +310,7 @@ ListTable::ListTable(QList<FieldDef> fields) : m_fields(std::move(fields))
         m_db = nullptr;
         throw std::runtime_error("list table: cannot open the in-memory database: " + why);
     }
+    exec("PRAGMA page_size = 16384");
     exec("PRAGMA journal_mode = MEMORY");
     exec("PRAGMA temp_store = MEMORY");
     exec(create.toUtf8().constData());

@@ -315,6 +315,21 @@ QFrame#pnlDetailes:disabled QLabel { color: #9aa8b5; }
 
 }  // namespace
 
+// A period's table with the cursor and columns the grid shows it through.
+struct TfrmContorStatus::PeriodTable {
+    PeriodTable()
+        : vt(PeriodFields()), columns(PeriodColumns()), reader(PeriodReader())
+    {
+        columns.bind(vt);
+        ResolveReaderFields(vt, reader);   // a misdeclared reader fails here, not at the first load
+        ds.setTable(&vt);
+    }
+    ListTable vt;
+    ListCursor ds;
+    ListColumns columns;
+    RowReader reader;
+};
+
 TfrmContorStatus::TfrmContorStatus(QWidget* parent)
     : QWidget(parent)
 {
@@ -356,8 +371,12 @@ TfrmContorStatus::TfrmContorStatus(QWidget* parent)
     page->addLayout(top, 0);
     page->addWidget(buildDetails(), 1);
 
-    switchView(Period::Daily);
-    fReportType.clear();   // no view has been chosen by a refresh yet
+    // The daily table is on the grid from the start; the view's captions come with the first
+    // refresh.
+    m_grd->setSource(&current().ds, &current().columns);
+    for (const auto& periodList : m_tables)
+        periodList->ds.open();
+    m_viewButton[size_t(Index(m_period))]->setChecked(true);
 
     m_tmr = new QTimer(this);
     m_tmr->setObjectName(QStringLiteral("tmr"));
@@ -830,21 +849,6 @@ void TfrmContorStatus::ShowBatteryPercent(double voltage)
 }
 
 // --- consumption ----------------------------------------------------------------------------------
-
-// A period's table with the cursor and columns the grid shows it through.
-struct TfrmContorStatus::PeriodTable {
-    PeriodTable()
-        : vt(PeriodFields()), columns(PeriodColumns()), reader(PeriodReader())
-    {
-        columns.bind(vt);
-        ResolveReaderFields(vt, reader);   // a misdeclared reader fails here, not at the first load
-        ds.setTable(&vt);
-    }
-    ListTable vt;
-    ListCursor ds;
-    ListColumns columns;
-    RowReader reader;
-};
 
 TfrmContorStatus::PeriodTable& TfrmContorStatus::periodTable(Period period) const
 {

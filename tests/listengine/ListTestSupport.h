@@ -4,10 +4,16 @@
 
 #include "core/ListReply.h"
 #include "core/MSGs.h"
+#include "core/untDm.h"
 #include "core/widgets/ListScreen.h"
+#include "core/widgets/Seams.h"
+#include "support/ScriptedHttpServer.h"
 
 #include <QByteArray>
+#include <QLabel>
 #include <QString>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
 #include <minizip/unzip.h>
 
 // A row of the test screen's reply.
@@ -140,3 +146,60 @@ inline QStringList sheetCells(const QString& zipPath, int sheet)
     }
     return cells;
 }
+
+// A window with the grid and the count label, the scripted server, the boxes and the clipboard.
+class ListScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CreateDm();
+        Dm->setBaseAddress(m_server.baseUrl());
+        m_previousClipboard = SetClipboardWriter([this](const QString& text) { m_clipboard << text; });
+        m_window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(m_window.get());
+        m_grd = new ListGrid(m_window.get());
+        m_lblCount = new QLabel(m_window.get());
+        m_lblCount->setObjectName(QStringLiteral("lblCount"));
+        layout->addWidget(m_grd);
+        layout->addWidget(m_lblCount);
+        m_window->resize(800, 500);
+    }
+
+    void TearDown() override
+    {
+        m_screen.reset();
+        SetClipboardWriter(m_previousClipboard);
+    }
+
+    void make(ListMode mode, int delayMs = -1)
+    {
+        m_screen.reset();
+        ListScreenConfig config = testConfig(mode, [this] { return m_conditions; });
+        config.firstLoadDelayMs = delayMs;
+        m_screen = std::make_unique<ListScreen>(std::move(config), m_grd, m_lblCount);
+    }
+
+    void load(const QList<TestRow>& rows)
+    {
+        m_server.enqueueEnvelope(QStringLiteral("1"), QStringLiteral("ok"), rowsJson(rows));
+        m_screen->btnRefreshClick();
+    }
+
+    QStringList column(int c) const
+    {
+        QStringList texts;
+        for (int r = 0; r < m_grd->rowCount(); ++r)
+            texts << m_grd->cellText(r, c);
+        return texts;
+    }
+
+    ScriptedHttpServer m_server;
+    BoxRecorder m_boxes;
+    QStringList m_clipboard;
+    ClipboardWriter m_previousClipboard;
+    QList<SqlCondition> m_conditions;
+    std::unique_ptr<QWidget> m_window;
+    ListGrid* m_grd = nullptr;
+    QLabel* m_lblCount = nullptr;
+    std::unique_ptr<ListScreen> m_screen;
+};

@@ -320,3 +320,33 @@ TEST_F(ConsumptionViewsTest, ChartsOpenWithoutBlockingAndOnlyForRows)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(screen->findChildren<TfrmChartLine*>().size(), 1);   // destroyed when closed
 }
+
+TEST_F(ConsumptionViewsTest, TitleMarkersSortTheShownTableByEveryMarkedColumn)
+{
+    scriptRefresh(JsonText({ReportRowObject(1)}),
+                  PeriodRowsJson({{"1402/05/17", "1402/05/17", 0, 20}, {"1402/05/16", "1402/05/16", 0, 30},
+                                  {"1402/05/15", "1402/05/15", 0, 20}, {"1402/05/14", "1402/05/14", 0, 10}}),
+                  kWeekly);
+    refreshSerial();
+    auto column = [this](int c) {
+        QStringList texts;
+        for (int r = 0; r < grid()->rowCount(); ++r)
+            texts << grid()->cellText(r, c);
+        return texts;
+    };
+    grid()->setSortMarkers({{4, true}});   // Consumed, descending
+    EXPECT_EQ(column(4), (QStringList{"30", "20", "20", "10"}));
+    grid()->setSortMarkers({{4, false}, {0, false}});   // then FromDate among equals
+    EXPECT_EQ(column(4), (QStringList{"10", "20", "20", "30"}));
+    EXPECT_EQ(column(0).mid(1, 2), (QStringList{"1402/05/15", "1402/05/17"}));
+    // Another view starts unmarked, in its table's order, and its markers order it alone.
+    find<QToolButton>("AdvSmoothButton2")->click();
+    EXPECT_TRUE(grid()->sortMarkers().isEmpty());
+    EXPECT_EQ(column(4), (QStringList{"110", "100", "300", "50"}));
+    grid()->setSortMarkers({{4, false}});
+    EXPECT_EQ(column(4), (QStringList{"50", "100", "110", "300"}));
+    find<QToolButton>("btnShowDaily")->click();
+    EXPECT_EQ(column(4), (QStringList{"20", "30", "20", "10"}));
+    // The average does not depend on the order.
+    EXPECT_EQ(average(), QStringLiteral("20 ") + T::Litre);
+}

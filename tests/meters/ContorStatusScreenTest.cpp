@@ -225,6 +225,7 @@ TEST_F(StatusScreenTest, ABrokenRowEndsTheRefreshButStillStampsIt)
     EXPECT_EQ(label("lblUpdated")->text(), T::UpdatedDatePrefix + kToday + T::UpdatedTimePrefix + "10:42:07");
     EXPECT_EQ(timer()->interval(), 30000);
     // The refresh is not left half-running: the next one works.
+    m_server.clear();
     scriptRefresh(JsonText({ReportRowObject(43)}));
     screen->btnRefreshClick();
     EXPECT_EQ(edit("edtRSSI")->text(), "-71");

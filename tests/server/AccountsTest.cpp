@@ -28,7 +28,8 @@ TEST_F(AccountsTest, LoginCountsAndRecordsEachSuccess)
 
     setNow(solarMoment(1403, 5, 18, 9, 5, 7));
     ASSERT_TRUE(ok(call("user_login", Json{{"user_name", "admin01"}, {"password", "secret01"}})));
-    for (const auto& user : get("get_all_users")["data"]) {
+    const Json users = get("get_all_users");
+    for (const auto& user : users["data"]) {
         EXPECT_TRUE(hasShape(user, kUserRow));
         if (user["UserName"] == "admin01") {
             EXPECT_EQ(user["LoginCount"], "3");
@@ -196,7 +197,11 @@ TEST_F(AccountsTest, UsageChecksAndPrefixDelete)
 
     EXPECT_EQ(message(call("delete_organisation", Json{{"organ_code", "01%"}})), ServerTexts::kMainUnitDelete);
     EXPECT_EQ(message(call("delete_organisation", Json{{"organ_code", "0101%"}})), ServerTexts::kOrganUsedByDevice);
-    EXPECT_EQ(message(call("delete_organisation", Json{{"organ_code", "0102%"}})), ServerTexts::kOrganUsedByUser);
+    // Meters are named first, as the tree screen checks them first.
+    EXPECT_EQ(message(call("delete_organisation", Json{{"organ_code", "0102%"}})), ServerTexts::kOrganUsedByDevice);
+    ASSERT_TRUE(ok(call("set_new_organisation", Json{{"parent_id", unitId("01")}, {"code", "0103"}, {"organ_name", "C"}})));
+    ASSERT_TRUE(ok(call("set_new_user", Json{{"user_name", "user0103"}, {"password", "secret"}, {"organisation_id", unitId("0103")}})));
+    EXPECT_EQ(message(call("delete_organisation", Json{{"organ_code", "0103%"}})), ServerTexts::kOrganUsedByUser);
     EXPECT_EQ(message(call("delete_organisation", Json{{"organ_code", "0199%"}})), ServerTexts::kOrganNotFound);
 
     // A subtree without meters or users goes with all its sub-units, and only with them.
@@ -206,9 +211,10 @@ TEST_F(AccountsTest, UsageChecksAndPrefixDelete)
     ASSERT_TRUE(ok(call("set_new_organisation", Json{{"parent_id", b}, {"code", "010202"}, {"organ_name", "B2"}})));
     ASSERT_TRUE(ok(call("delete_organisation", Json{{"organ_code", "010201%"}})));
     std::vector<std::string> codes;
-    for (const auto& row : get("get_all_organisation")["data"])
+    const Json units = get("get_all_organisation");
+    for (const auto& row : units["data"])
         codes.push_back(row["Code"]);
-    EXPECT_EQ(codes, (std::vector<std::string>{"01", "0101", "010101", "0102", "010202"}));
+    EXPECT_EQ(codes, (std::vector<std::string>{"01", "0101", "010101", "0102", "010202", "0103"}));
 }
 
 }  // namespace

@@ -67,7 +67,8 @@ TEST_P(DemoTest, AccountsUnitsAndMeters)
     }
 
     size_t deepest = 0;
-    for (const auto& unit : get("get_all_organisation")["data"])
+    const Json units = get("get_all_organisation");
+    for (const auto& unit : units["data"])
         deepest = std::max(deepest, unit["Code"].get<std::string>().size() / 2);
     EXPECT_GE(deepest, 4u);
 

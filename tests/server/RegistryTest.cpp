@@ -94,9 +94,10 @@ TEST_F(RegistryTest, RegisteredListByProductionPeriod)
     };
     for (const auto& c : cases) {
         std::set<std::string> serials;
-        for (const auto& row : registered(c.from, c.to)["data"])
+        const Json reply = registered(c.from, c.to);
+        for (const auto& row : reply["data"])
             serials.insert(row["SerialNumber"].get<std::string>());
-        EXPECT_EQ(serials, c.serials) << c.from << " .. " << c.to;
+        EXPECT_EQ(serials, c.serials) << c.from << " .. " << c.to << ": " << message(reply);
     }
     const Json empty = registered("1403/03/01", "1403/03/31");
     EXPECT_TRUE(ok(empty));
@@ -163,7 +164,8 @@ TEST_F(RegistryTest, MyDevicesByUnitSubtreeAndStartUpPeriod)
     const std::string a = unitId("0101");
     const auto serials = [this](const Json& body) {
         std::set<std::string> result;
-        for (const auto& row : call("get_all_my_device_list", body)["data"])
+        const Json reply = call("get_all_my_device_list", body);
+        for (const auto& row : reply["data"])
             result.insert(row["SerialNumber"].get<std::string>());
         return result;
     };
@@ -189,7 +191,8 @@ TEST_F(RegistryTest, OwnerDataEditChangesWhatTheListsShow)
                        {"tell", "02188776655"}, {"address", "نشانی تازه"}};
     ASSERT_TRUE(ok(call("edit_contractno", body)));
     Json row;
-    for (const auto& r : call("get_all_my_device_list", Json{{"organ_id", unitId("010101")}})["data"])
+    const Json list = call("get_all_my_device_list", Json{{"organ_id", unitId("010101")}});
+    for (const auto& r : list["data"])
         row = r;
     EXPECT_EQ(row["ContractNo"], "قرارداد-7");
     EXPECT_EQ(row["Tell"], "02188776655");

@@ -117,8 +117,9 @@ TEST_F(ReportsTest, PeriodIsInclusiveAndOnlyForActiveMetersOfTheUsersUnits)
         const Json reply = logs(c.user, c.from, c.to);
         ASSERT_TRUE(ok(reply)) << message(reply);
         EXPECT_EQ(reply["data"].size(), c.rows) << c.from << " .. " << c.to;
-        if (c.rows == 0)
+        if (c.rows == 0) {
             EXPECT_EQ(message(reply), ServerTexts::kNoReportsInPeriod);
+        }
     }
     EXPECT_EQ(serialsOf(logs(oper, "", "")), std::set<std::string>{kS2});
 

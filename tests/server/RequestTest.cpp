@@ -145,9 +145,11 @@ TEST_F(RequestTest, EveryKeyIsRequiredWithItsJsonType)
         EXPECT_TRUE(ok(reply)) << c.method << ": " << message(reply);
         EXPECT_TRUE(reply["data"].is_array()) << c.method;
     }
-    for (const auto& method : Server::methods())
-        if (Server::verbOf(method) == Verb::Post)
+    for (const auto& method : Server::methods()) {
+        if (Server::verbOf(method) == Verb::Post) {
             EXPECT_TRUE(covered.count(method)) << method << " has no case";
+        }
+    }
 }
 
 TEST_F(RequestTest, NumbersWrittenWithAFractionCountOnlyWhenWhole)

@@ -16,7 +16,8 @@ protected:
     }
     Json settingRow(const std::string& user, const std::string& serial)
     {
-        for (const auto& row : call("get_all_device_setting_of_user", Json{{"user_id", user}})["data"])
+        const Json reply = call("get_all_device_setting_of_user", Json{{"user_id", user}});
+        for (const auto& row : reply["data"])
             if (row["DeviceSerial"] == serial)
                 return row;
         return Json();

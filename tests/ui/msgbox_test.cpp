@@ -145,13 +145,14 @@ TEST(MsgBoxWindow, ShowsTheIconTheCaptionsAndTheMarkedText)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.icon);
         TfrmMsgBox box;
-        box.Prepare(QStringLiteral("line one\r\nline two"), mbYesNo, c.icon, QStringLiteral("caption"));
+        const QString first = textOfWidth(300);
+        box.Prepare(first + QStringLiteral("\r\nline two"), mbYesNo, c.icon, QStringLiteral("caption"));
         auto* imgIcon = control<QLabel>(&box, "imgIcon");
         auto* lblMsg = control<QLabel>(&box, "lblMsg");
         ASSERT_TRUE(imgIcon && lblMsg);
 
         EXPECT_EQ(box.windowTitle(), QStringLiteral("caption"));
-        EXPECT_EQ(lblMsg->text(), QStringLiteral("line one\nline two") + Rlm);
+        EXPECT_EQ(lblMsg->text(), first + QStringLiteral("\nline two") + Rlm);
         EXPECT_EQ(box.Icns, c.icon);
         EXPECT_EQ(imgIcon->isHidden(), c.picture == 0);
         if (c.picture) {
@@ -163,9 +164,10 @@ TEST(MsgBoxWindow, ShowsTheIconTheCaptionsAndTheMarkedText)
         } else {
             EXPECT_EQ(lblMsg->x(), 16);
         }
-        // Two lines in one-line mode: taller label, buttons still at their design place.
+        // Two lines without wrapping: a taller label, and the buttons below it.
+        EXPECT_FALSE(lblMsg->wordWrap());
         EXPECT_GE(lblMsg->height(), 2 * lblMsg->fontMetrics().height());
-        EXPECT_EQ(control<QPushButton>(&box, "cmds0")->y(), 73);
+        EXPECT_EQ(control<QPushButton>(&box, "cmds0")->y(), std::max(73, lblMsg->y() + lblMsg->height() + 15));
     }
 }
 

@@ -77,6 +77,13 @@ int main(int argc, char** argv)
     frmMain.resize(1000, 600);
     save(frmMain, "main-small");
 
+    // A long message wraps right-aligned and pushes the buttons down.
+    QStringList words;
+    for (QToolButton* button : frmMain.findChildren<QToolButton*>())
+        if (!button->text().isEmpty())
+            words << button->text();
+    ShowInfoBox((words.join(" ") + " ").repeated(4).trimmed() + ".");
+
     // The exit question, drawn and answered "closed".
     frmMain.AdvSmoothToggleButton3Click();
     return 0;

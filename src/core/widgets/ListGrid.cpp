@@ -154,8 +154,12 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent), m_model(new ListModel(
 void ListGrid::setSource(ListCursor* cursor, const ListColumns* columns)
 {
     m_filters.clear();
-    if (cursor)
+    if (cursor) {
+        const bool filtered = !cursor->columnFilters().isEmpty();
         cursor->setColumnFilters(columns, {});
+        if (filtered && cursor->isOpen())
+            cursor->open();
+    }
     m_markers.clear();
     m_model->setSource(cursor, columns);
     updateMarkerTexts();

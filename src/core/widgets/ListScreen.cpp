@@ -103,7 +103,7 @@ ListScreen::ListScreen(ListScreenConfig config, ListGrid* grd, QLabel* lblCount,
 ListScreen::~ListScreen()
 {
     // The grid may outlive the engine for a moment while its window is destroyed.
-    if (m_grd)
+    if (m_grd && m_grd->cursor() == &m_ds)
         m_grd->setSource(nullptr, nullptr);
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/widgets/NemoraArt.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
@@ -226,7 +225,9 @@ void TfrmMsgBox::cmdsClick(int index)
 
 int PresentMsgBoxWindow(const MessageBoxRequest& request)
 {
-    TfrmMsgBox box(QApplication::activeWindow());
+    // Without an owner: the box is centred on the screen and keeps its own look whatever window
+    // is active.
+    TfrmMsgBox box;
     box.Prepare(request.text, request.buttons, request.icon, request.caption);
     return box.Execute();
 }

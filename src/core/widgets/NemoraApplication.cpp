@@ -10,7 +10,6 @@
 NemoraApplication::NemoraApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Nemora"));
-    setApplicationDisplayName(QStringLiteral("Nemora"));
     setApplicationVersion(QStringLiteral("2.0.3"));
     setLayoutDirection(Qt::RightToLeft);
     setStyle(QStringLiteral("Fusion"));

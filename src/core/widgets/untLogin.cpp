@@ -162,6 +162,7 @@ TfrmLogin::TfrmLogin(QWidget* parent)
     connect(m_AdvSmoothButton4, &QPushButton::pressed, this, [this] { m_edtPass->setEchoMode(QLineEdit::Normal); });
     connect(m_AdvSmoothButton4, &QPushButton::released, this,
             [this] { m_edtPass->setEchoMode(QLineEdit::Password); });
+    adjustSize();   // the final size is known before the first show, so centring uses it
 }
 
 void TfrmLogin::showEvent(QShowEvent* event)

@@ -14,6 +14,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
@@ -42,7 +43,7 @@ const QString ExitQuestion = QStringLiteral("برای خروج از برنامه
 // texts:MAIN end
 // The maker's rights notice; the telephone number and web address are placeholders.
 const QString RightsNotice = QStringLiteral(
-    "کلیه حقوق این نرم‌افزار برای Nemora محفوظ است  |  پشتیبانی: 021-0000-0000  |  www.nemora.example");
+    "کلیه حقوق این نرم‌افزار برای Nemora محفوظ است  |  پشتیبانی: \u2066021-0000-0000\u2069  |  www.nemora.example");
 }  // namespace txt
 
 namespace {
@@ -303,6 +304,32 @@ QWidget* TfrmMain::buildFooter()
     row->addWidget(separator("sepFooter2"));
     row->addWidget(m_lblTime);
     return footer;
+}
+
+void TfrmMain::fitFooter()
+{
+    // The rights notice is the one footer text that may give way: on a narrow window it is
+    // hidden rather than drawn over the version and the clock.
+    QWidget* footer = m_Label2->parentWidget();
+    auto* row = qobject_cast<QBoxLayout*>(footer->layout());
+    if (!row)
+        return;
+    int others = row->contentsMargins().left() + row->contentsMargins().right();
+    for (int i = 0; i < row->count(); ++i) {
+        QLayoutItem* item = row->itemAt(i);
+        if (item->widget() == m_Label2)
+            continue;
+        if (item->widget() && item->widget()->isHidden())
+            continue;
+        others += (item->spacerItem() ? 0 : item->sizeHint().width()) + row->spacing();
+    }
+    m_Label2->setVisible(width() >= others + m_Label2->sizeHint().width() + 2 * row->spacing() + 24);
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitFooter();
 }
 
 void TfrmMain::fillWorkArea()

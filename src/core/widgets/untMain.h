@@ -37,6 +37,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* buildTopBar();
@@ -46,6 +47,7 @@ private:
                                  NemoraGlyph glyph);
     void updateTabCloseButton();
     void fillWorkArea();
+    void fitFooter();
 
     QToolButton* m_AdvSmoothToggleButton1 = nullptr;
     QToolButton* m_AdvSmoothToggleButton3 = nullptr;
