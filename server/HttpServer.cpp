@@ -25,6 +25,10 @@ void write(httplib::Response& res, const Envelope& envelope)
 HttpServer::HttpServer(Server& server) : m_server(server), m_http(std::make_unique<httplib::Server>())
 {
     m_http->set_payload_max_length(kMaxBody);
+    // A kept-alive connection holds a worker while it idles (up to the keep-alive timeout), so
+    // the pool is wide enough that a few idle clients never make a new one wait.
+    m_http->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    m_http->set_keep_alive_max_count(100);
 
     const auto serve = [this](Verb verb) {
         return [this, verb](const httplib::Request& req, httplib::Response& res) {

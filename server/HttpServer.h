@@ -18,6 +18,8 @@ class HttpServer {
 public:
     // Bodies above this many bytes are refused unread.
     static constexpr size_t kMaxBody = 1024 * 1024;
+    // Requests served at the same time (each kept-alive connection takes one while it lasts).
+    static constexpr size_t kWorkers = 32;
 
     explicit HttpServer(Server& server);
     ~HttpServer();

@@ -44,7 +44,7 @@ public:
     // The answer to a verb the method is not called with (or to an unknown method).
     static Envelope wrongVerb(const std::string& method);
 
-    // Every method the server answers, in catalogue order.
+    // Every method the server answers, in the order of the client's MethodCatalogue.
     static const std::vector<std::string>& methods();
     // The verb a method is called with; nullopt for an unknown method.
     static std::optional<Verb> verbOf(const std::string& method);

@@ -7,7 +7,7 @@
 //
 // Usage:
 //
-//   ListColumns columns({{"Serial", "شناسه"}, {"ErrorCode", {}, errorText}});
+//   ListColumns columns({{"Serial", serialTitle}, {"ErrorCode", {}, errorText}});
 //   ListCursor ds;
 //   ds.setTable(&vt);              // table-only screen
 //   ds.setQuery(&vq);              // query-backed screen (vq over vt)

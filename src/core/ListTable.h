@@ -4,7 +4,7 @@
 //
 // Usage (a screen declares only what is its own):
 //
-//   ListTable vt({{"Serial", FieldType::Text, 15, "شناسه"},
+//   ListTable vt({{"Serial", FieldType::Text, 15, SerialLabel},
 //                 {"WentVolume", FieldType::Integer},
 //                 {"WentVolume2", FieldType::Float}});
 //   RowReader reader;

@@ -41,7 +41,7 @@ const QStringList LastReportBoxes = {
     QStringLiteral("edtSolenoidValveStatus"),
 };
 
-void ReadLastReportRow(const QJsonValue& row, const std::function<void(const QString&, const QString&)>& show)
+LastReportTail ReadLastReportRow(const QJsonValue& row, const std::function<void(const QString&, const QString&)>& show)
 {
     using namespace ReadJsonField;
     show(QStringLiteral("edtWentVolume"), QString::number(AsInteger(row, QStringLiteral("WentVolume"))));
@@ -50,15 +50,15 @@ void ReadLastReportRow(const QJsonValue& row, const std::function<void(const QSt
     show(QStringLiteral("edtWorkHours"), QString::number(AsInteger(row, QStringLiteral("WorkHours"))));
     show(QStringLiteral("edtFluidTemperature"), AsString(row, QStringLiteral("FluidTemperature")));
     show(QStringLiteral("edtBatteryVoltage"), AsString(row, QStringLiteral("BatteryVoltage")));
-    const double voltage = AsFloat(row, QStringLiteral("BatteryVoltage"));
-    const QString valve = AsString(row, QStringLiteral("SolenoidValveStatus"));
+    LastReportTail tail;
+    tail.batteryVoltage = AsFloat(row, QStringLiteral("BatteryVoltage"));
+    tail.solenoidValveStatus = AsString(row, QStringLiteral("SolenoidValveStatus"));
     show(QStringLiteral("edtErrorCode"), AsString(row, QStringLiteral("ErrorCode")));
     show(QStringLiteral("edtSNR"), QString::number(AsInteger(row, QStringLiteral("SNR"))));
     show(QStringLiteral("edtRSSI"), QString::number(AsInteger(row, QStringLiteral("RSSI"))));
     show(QStringLiteral("edtReceiveDate"), AsString(row, QStringLiteral("ReceveShamsiDate")));
     show(QStringLiteral("edtReceveTime"), AsString(row, QStringLiteral("ReceveTime")));
-    show(QStringLiteral("edtPercent"), BatteryPercentText(voltage));
-    show(QStringLiteral("edtSolenoidValveStatus"), ValveText(valve));
+    return tail;
 }
 
 QString BatteryPercentText(double voltage)

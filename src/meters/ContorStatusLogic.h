@@ -41,14 +41,21 @@ QString LastReportMethod(KeyKind kind);
 
 // --- the latest report --------------------------------------------------------------------
 
-// Boxes of the latest-report panel, by object name, in the order a row fills them.
+// Boxes of the latest-report panel, by object name, in the order a row fills them; the last two
+// are computed from the row.
 extern const QStringList LastReportBoxes;
 
+// What a row leaves for the two computed boxes: the voltage read as a number and the valve status.
+struct LastReportTail {
+    double batteryVoltage = 0;
+    QString solenoidValveStatus;
+};
+
 // Reads one row in the fixed order of its keys and hands each box text to `show` as soon as its
-// key is read, the battery percentage and the valve text last. A key that is missing or of the
-// wrong type raises JsonFieldError at that point; the boxes handed over before it keep their
-// new texts, which is why the texts are not collected first.
-void ReadLastReportRow(const QJsonValue& row, const std::function<void(const QString& box, const QString& text)>& show);
+// key is read; the battery percentage and the valve text are the caller's, from the tail. A key
+// that is missing or of the wrong type raises JsonFieldError at that point; the boxes handed over
+// before it keep their new texts, which is why the texts are not collected first.
+LastReportTail ReadLastReportRow(const QJsonValue& row, const std::function<void(const QString& box, const QString& text)>& show);
 
 // Battery percentage of a voltage: single precision as the meters report it, "0" below 2.8 V or
 // for no number, "100" above 3.6 V, linear in between with halves rounded to even.

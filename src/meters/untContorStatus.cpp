@@ -188,7 +188,9 @@ QLineEdit* ReportBox(QWidget* parent, const char* name)
     box->setObjectName(QString::fromLatin1(name));
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignCenter);
-    box->setMinimumWidth(110);
+    box->setMinimumWidth(130);
+    // Filled or empty, a box keeps its width, so the panel does not move when a report arrives.
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     box->setFocusPolicy(Qt::ClickFocus);
     return box;
 }
@@ -310,7 +312,7 @@ QPushButton#btnRefresh:hover { background: #147dc2; }
 QToolButton { background: #ffffff; border: 1px solid #c9d9e8; border-radius: 6px; padding: 3px; }
 QToolButton:hover { background: #e8f2fa; border-color: #147dc2; }
 QToolButton:checked { background: #d4e6f6; border: 2px solid #0b4f8a; }
-QFrame#pnlDetailes:disabled QLabel { color: #9aa8b5; }
+QLabel:disabled { color: #9aa8b5; }
 )";
 
 }  // namespace
@@ -353,7 +355,6 @@ TfrmContorStatus::TfrmContorStatus(QWidget* parent)
     auto* content = new QWidget(scroll);
     content->setObjectName(QStringLiteral("pnlContent"));
     content->setAttribute(Qt::WA_StyledBackground, true);
-    content->setMinimumSize(1180, 660);
     scroll->setWidget(content);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -362,8 +363,8 @@ TfrmContorStatus::TfrmContorStatus(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->setSpacing(10);
     top->addWidget(buildMeterChoice(), 0);
-    top->addWidget(buildLastReport(), 3);
-    top->addWidget(buildGauges(), 2);
+    top->addWidget(buildLastReport(), 5);
+    top->addWidget(buildGauges(), 4);
 
     auto* page = new QVBoxLayout(content);
     page->setContentsMargins(10, 10, 10, 10);
@@ -565,6 +566,7 @@ QWidget* TfrmContorStatus::buildGauges()
         auto* caption = new QLabel(spec.caption, card);
         caption->setObjectName(QString::fromLatin1(spec.captionName));
         caption->setAlignment(Qt::AlignCenter);
+        caption->setMinimumWidth(caption->sizeHint().width());
         auto* gauge = new TGauge(card);
         gauge->setObjectName(QString::fromLatin1(spec.gaugeName));
         gauge->setMaximum(GaugeMaximum(period));
@@ -577,7 +579,10 @@ QWidget* TfrmContorStatus::buildGauges()
         auto* date = new QLabel(card);
         date->setObjectName(QString::fromLatin1(spec.dateName));
         date->setAlignment(Qt::AlignCenter);
-        date->setMinimumHeight(date->fontMetrics().height());
+        // The period's dates wrap under the gauge instead of widening the card when they arrive.
+        date->setWordWrap(true);
+        date->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        date->setMinimumHeight(2 * date->fontMetrics().lineSpacing());
         column->addWidget(caption);
         column->addWidget(gauge, 1);
         column->addWidget(value);
@@ -839,8 +844,11 @@ void TfrmContorStatus::LoadLastReport(const MeterKey& key)
             box->setText(text);
     };
     // From the last element to the first, so the first element is what stays on screen.
-    for (qsizetype i = data->size() - 1; i >= 0; --i)
-        ReadLastReportRow(data->at(i), show);
+    for (qsizetype i = data->size() - 1; i >= 0; --i) {
+        const LastReportTail tail = ReadLastReportRow(data->at(i), show);
+        ShowBatteryPercent(tail.batteryVoltage);
+        m_edtSolenoidValveStatus->setText(ValveText(tail.solenoidValveStatus));
+    }
 }
 
 void TfrmContorStatus::ShowBatteryPercent(double voltage)

@@ -108,6 +108,10 @@ TfrmDeviceSelected::TfrmDeviceSelected(QWidget* parent)
     m_grd->setAlternatingRowColors(true);
     m_grd->verticalHeader()->setVisible(true);
     m_list = new ListScreen(PickerConfig(), m_grd, nullptr, this);
+    // Serial, numbers and the check box take what they need; the unit name takes the rest.
+    QHeaderView* header = m_grd->horizontalHeader();
+    for (int c = 0; c < m_list->columns().count(); ++c)
+        header->setSectionResizeMode(c, c == 3 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
 
     m_choose = new QPushButton(T::ChooseCaption, this);
     m_choose->setObjectName(QStringLiteral("AdvSmoothButton1"));

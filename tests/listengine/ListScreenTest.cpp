@@ -35,10 +35,10 @@ TEST_F(ListScreenTest, FailedOrEmptyReplyShowsTheMessageAndEmptiesGridAndCount)
         QString message;
     };
     const QList<Case> cases = {
-        {{200, "OK", ScriptedHttpServer::envelope("0", "refused", rowsJson({{"X", 1}}))}, "refused"},
-        {{200, "OK", ScriptedHttpServer::envelope("1", "nothing found", "[]")}, "nothing found"},
-        {{500, "Internal Server Error", ""}, QStringLiteral("سرور موقتا با اشکال مواجه است ")},
-        {{502, "Bad Gateway", ""}, ""},
+        {reply(200, "OK", ScriptedHttpServer::envelope("0", "refused", rowsJson({{"X", 1}}))), "refused"},
+        {reply(200, "OK", ScriptedHttpServer::envelope("1", "nothing found", "[]")), "nothing found"},
+        {reply(500, "Internal Server Error", ""), QStringLiteral("سرور موقتا با اشکال مواجه است ")},
+        {reply(502, "Bad Gateway", ""), ""},
     };
     make(ListMode::QueryBacked);
     bool loadingWhenShown = false;

@@ -41,6 +41,15 @@ inline QByteArray rowsJson(const QList<TestRow>& rows)
     return out + "]";
 }
 
+inline ScriptedReply reply(int status, const QByteArray& reason, const QByteArray& body)
+{
+    ScriptedReply r;
+    r.status = status;
+    r.reason = reason;
+    r.body = body;
+    return r;
+}
+
 inline QList<TestRow> numberedRows(int count)
 {
     QList<TestRow> rows;

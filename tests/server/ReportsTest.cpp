@@ -173,7 +173,7 @@ TEST_F(ReportsTest, LatestReportOfEachMeter)
               std::set<std::string>{kS2});
 }
 
-// The rows the status screen tests: the first row's end against today (Part of its gauge rule).
+// What the status screen tests before it fills a gauge: the end of the first row against today.
 struct GaugeCheck {
     static bool daily(const Json& rows, const std::string& today)
     {

@@ -31,6 +31,17 @@ TEST_F(RequestTest, EveryPostMethodRefusesBodiesThatAreNoJsonObject)
     EXPECT_EQ(snapshot(), before);
 }
 
+TEST_F(RequestTest, HostileBodiesAreRefusedWithoutHarm)
+{
+    const std::string deep = std::string(400000, '[') + std::string(400000, ']');
+    EXPECT_EQ(message(call("user_login", deep)), ServerTexts::kNotObject);
+    const std::string deepObject = "{\"user_name\": " + deep + ", \"password\": \"x\"}";
+    EXPECT_FALSE(ok(call("user_login", deepObject)));
+    EXPECT_EQ(message(call("user_login", std::string("{\"user_name\": \"\xff\xfe\", \"password\": \"x\"}"))),
+              ServerTexts::kNotJson);
+    EXPECT_EQ(message(call("user_login", std::string("{\"user_name\": \"a\0b\"}", 17))), ServerTexts::kNotJson);
+}
+
 TEST_F(RequestTest, VerbsAndUnknownMethods)
 {
     EXPECT_TRUE(ok(get("get_all_users")));

@@ -15,8 +15,8 @@ QDateTime solarMoment(int year, int month, int day, int hour, int minute, int se
 
 void ServerFixture::SetUp()
 {
-    std::random_device seed;
-    m_dir = std::filesystem::temp_directory_path() / ("nemora-server-test-" + std::to_string(seed()));
+    std::random_device random;
+    m_dir = std::filesystem::temp_directory_path() / ("nemora-server-test-" + std::to_string(random()));
     std::filesystem::create_directories(m_dir);
     m_store = std::make_unique<Store>((m_dir / "server.db").string());
     m_server = std::make_unique<Server>(*m_store);

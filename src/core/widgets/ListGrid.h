@@ -87,7 +87,7 @@ public:
     // Re-reads the cursor (after the screen reopened it); the current row goes to the first.
     void reload();
 
-    // The loading state: the text "در حال بارگزاری داده های جدول" over the grid.
+    // The loading state: ListTexts::LoadingText() over the grid.
     void setLoading(bool loading);
     bool isLoading() const { return m_loading; }
     // The text painted when there are no rows.
@@ -147,9 +147,9 @@ public:
     static TMyDBGridEhCenter& instance();
     virtual ~TMyDBGridEhCenter() = default;
 
-    // After the menu's own items: a separator when it has any, "پاک کردن فیلتر  " + the
-    // column's title (enabled only while the column has a filter) and "اعمال فیلتر روی " + the
-    // cell's displayed text.
+    // After the menu's own items: a separator when it has any, ListTexts::ClearFilterItem() +
+    // the column's title (enabled only while the column has a filter) and
+    // ListTexts::ApplyFilterItem() + the cell's displayed text.
     virtual void BuildCellPopupMenu(ListGrid& grid, QMenu& menu, int row, int column);
     // Filters the column to rows whose displayed text contains `text` ("~ " + text).
     void MenuFilterTextClick(ListGrid& grid, int column, const QString& text);

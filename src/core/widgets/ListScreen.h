@@ -11,7 +11,7 @@
 //   ListScreenConfig config;
 //   config.mode = ListMode::QueryBacked;
 //   config.fields = {{"Serial", FieldType::Text, 15}, {"ErrorCode", FieldType::Text, 2}, ...};
-//   config.columns = {{"Serial", "شناسه سیم کارت"}, {"ErrorCode", "خطا", errorText}, ...};
+//   config.columns = {{"Serial", Texts::SerialTitle}, {"ErrorCode", Texts::ErrorTitle, errorText}, ...};
 //   config.request = {Method::get_all_log_devices_of_user, false, [this] { return body(); }};
 //   config.reader.keys = {{"Serial", ReadAs::Text}, {"ErrorCode", ReadAs::Text}, ...};
 //   config.conditions = [this] { return filterLines(); };    // the AND lines with their values
@@ -23,7 +23,12 @@
 //   connect(btnRefresh, &QAbstractButton::clicked, m_list, &ListScreen::btnRefreshClick);
 //   connect(AdvSmoothButton7, &QAbstractButton::clicked, m_list, &ListScreen::AdvSmoothButton7Click);
 //
-// The first load starts from tmrLoad (objectName "tmrLoad") when the engine is created.
+// A screen with several tables on one grid (daily, weekly and monthly, say) does without
+// ListScreen: a ListTable, ListCursor and ListColumns per table, LoadListRows for each load,
+// grd->setSource(...) to switch the grid, ListRefreshFrame around a refresh and RunGridExport.
+//
+// The first load starts from tmrLoad (objectName "tmrLoad", a child of the engine) when the
+// engine is created.
 // Errors that a reader raises leave the refresh through btnRefreshClick (to the application's
 // error handler); the frame's last step runs first, from a scope guard.
 
