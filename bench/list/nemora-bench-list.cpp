@@ -1,20 +1,26 @@
 // nemora-bench-list: times the list engine on a large reply of the report-retrieval method.
 //
 //   nemora-bench-list --generate N > reply.json    N realistic rows in a reply envelope
-//   nemora-bench-list [--tree] REPLY.json          parse, load, query, sort, model, export
+//   nemora-bench-list [--tree | --http] REPLY.json  parse, load, query, sort, model, export
 //
 // Prints "phase: NAME ms: N" per phase, then "rows: N" and "peak_rss_mb: N" (VmHWM).
-// --tree reads the body the way a gateway without the streaming hook does (a QJsonDocument,
-// then the rows from its array), for comparison.
+// By default the reply is read from the file into a body buffer and handed to the engine's
+// reader, as the gateway hands over a reply body. --tree reads it the way a gateway without
+// the streaming hook does (a QJsonDocument, then the rows from its array), for comparison.
+// --http serves the file from 127.0.0.1 and loads it through the gateway itself (Dm and
+// LoadListRows), transfer included.
 
 #include "core/ListCursor.h"
 #include "core/ListQuery.h"
 #include "core/ListReply.h"
 #include "core/ListTable.h"
 #include "core/XlsxExport.h"
+#include "core/untDm.h"
 #include "core/widgets/ListGrid.h"
 
 #include <QCoreApplication>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -246,7 +252,57 @@ struct Phase {
     }
 };
 
-int run(const QString& path, bool tree)
+// Answers one POST with the file as the body, read from disk in pieces as the socket drains,
+// so that the server holds little of the reply in this process.
+class FileReplyServer : public QObject {
+public:
+    explicit FileReplyServer(const QString& path) : m_path(path)
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* socket = m_server.nextPendingConnection();
+            auto request = std::make_shared<QByteArray>();
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
+                request->append(socket->readAll());
+                const qsizetype head = request->indexOf("\r\n\r\n");
+                if (head < 0 || m_file)
+                    return;
+                qsizetype length = 0;
+                for (const QByteArray& line : request->left(head).split('\n'))
+                    if (line.toLower().startsWith("content-length:"))
+                        length = line.mid(15).trimmed().toLongLong();
+                if (request->size() < head + 4 + length)
+                    return;
+                m_file = std::make_unique<QFile>(m_path);
+                m_file->open(QIODevice::ReadOnly);
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\nContent-Length: " +
+                              QByteArray::number(m_file->size()) + "\r\nConnection: close\r\n\r\n");
+                QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket] { feed(socket); });
+                feed(socket);
+            });
+        });
+    }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/ws/").arg(m_server.serverPort()); }
+
+private:
+    void feed(QTcpSocket* socket)
+    {
+        if (!m_file || socket->bytesToWrite() > (1 << 20))
+            return;
+        const QByteArray piece = m_file->read(1 << 20);
+        if (piece.isEmpty()) {
+            socket->disconnectFromHost();
+            m_file.reset();
+            return;
+        }
+        socket->write(piece);
+    }
+    QString m_path;
+    QTcpServer m_server;
+    std::unique_ptr<QFile> m_file;
+};
+
+int run(const QString& path, bool tree, bool http)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -254,33 +310,47 @@ int run(const QString& path, bool tree)
         return 1;
     }
     Phase phase;
-    // The body as the network hands it over, with room for the reader's padding.
-    QByteArray body;
-    body.reserve(file.size() + ReplyBodyPadding());
-    body.resize(file.size());
-    if (file.read(body.data(), file.size()) != file.size()) {
-        fprintf(stderr, "short read\n");
-        return 1;
-    }
-    file.close();
-    phase.end("read");
-
     ListTable vt(reportFields());
     const RowReader reader = reportReader(vt);
     bool aResult = false;
     QString aMessage;
     int rows = 0;
-    if (tree) {
-        const QJsonDocument document = QJsonDocument::fromJson(body);
-        const QJsonArray data = document.object().value(QStringLiteral("data")).toArray();
-        body = QByteArray();   // the gateway keeps only its tree
-        phase.end("parse");
-        rows = vt.loadRows(data, reader);
-        phase.end("load");
-    } else {
-        rows = ReadReplyIntoTable(body, false, aResult, aMessage, vt, reader);
-        body = QByteArray();
-        phase.end("parse+load");
+    std::unique_ptr<FileReplyServer> server;
+    if (http) {
+        file.close();
+        server = std::make_unique<FileReplyServer>(path);
+        CreateDm();
+        Dm->setBaseAddress(server->baseUrl());
+        const ListRequest request{Method::get_all_log_devices_of_user, false, [] {
+                                      return JsonBody().add("user_id", "bench").add("from_shamsi_date", "1403/01/01").add(
+                                          "to_shamsi_date", "1403/12/29");
+                                  }};
+        rows = LoadListRows(vt, request, reader, aResult, aMessage);
+        phase.end(ListRowsAreStreamed() ? "transfer+parse+load" : "transfer+parse(tree)+load");
+    }
+    if (!http) {
+        // The body as the network hands it over, with room for the reader's padding.
+        QByteArray body;
+        body.reserve(file.size() + ReplyBodyPadding());
+        body.resize(file.size());
+        if (file.read(body.data(), file.size()) != file.size()) {
+            fprintf(stderr, "short read\n");
+            return 1;
+        }
+        file.close();
+        phase.end("read");
+        if (tree) {
+            const QJsonDocument document = QJsonDocument::fromJson(body);
+            const QJsonArray data = document.object().value(QStringLiteral("data")).toArray();
+            body = QByteArray();   // the gateway keeps only its tree
+            phase.end("parse");
+            rows = vt.loadRows(data, reader);
+            phase.end("load");
+        } else {
+            rows = ReadReplyIntoTable(body, false, aResult, aMessage, vt, reader);
+            body = QByteArray();
+            phase.end("parse+load");
+        }
     }
     if (rows <= 0) {
         fprintf(stderr, "no rows read\n");
@@ -334,7 +404,7 @@ int run(const QString& path, bool tree)
     printf("rows: %d\n", rows);
     printf("filtered: %d\n", filtered);
     printf("export_mb: %lld\n", static_cast<long long>(QFileInfo(xlsx).size() >> 20));
-    printf("reader: %s\n", tree ? "tree" : "stream");
+    printf("reader: %s\n", http ? (ListRowsAreStreamed() ? "gateway-stream" : "gateway-tree") : tree ? "tree" : "stream");
     printf("peak_rss_mb: %ld\n", peakRssMb());
     Q_UNUSED(chars);
     return 0;
@@ -347,18 +417,20 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 2 && args.at(0) == QLatin1String("--generate"))
         return generate(args.at(1).toLongLong());
-    bool tree = false;
+    bool tree = false, http = false;
     QString path;
     for (const QString& a : args) {
         if (a == QLatin1String("--tree"))
             tree = true;
+        else if (a == QLatin1String("--http"))
+            http = true;
         else
             path = a;
     }
     if (path.isEmpty()) {
         fprintf(stderr, "usage: nemora-bench-list --generate N > reply.json\n"
-                        "       nemora-bench-list [--tree] REPLY.json\n");
+                        "       nemora-bench-list [--tree | --http] REPLY.json\n");
         return 2;
     }
-    return run(path, tree);
+    return run(path, tree, http);
 }

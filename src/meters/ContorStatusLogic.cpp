@@ -206,23 +206,6 @@ DateFilterRequest RequestDateFilter(const QString& fromText, const QString& toTe
     return request;
 }
 
-bool PassesFilter(const ConsumptionRow& row, const DateFilter& filter)
-{
-    return QString::compare(row.FromDate, filter.from, Qt::CaseSensitive) >= 0
-        && QString::compare(row.ToDate, filter.to, Qt::CaseSensitive) <= 0;
-}
-
-ConsumptionRows FilteredRows(const ConsumptionRows& rows, const std::optional<DateFilter>& filter)
-{
-    if (!filter)
-        return rows;
-    ConsumptionRows shown;
-    for (const ConsumptionRow& row : rows)
-        if (PassesFilter(row, *filter))
-            shown.append(row);
-    return shown;
-}
-
 QString TidyDateText(const QString& text)
 {
     if (text.isEmpty())
@@ -232,19 +215,6 @@ QString TidyDateText(const QString& text)
     } catch (const DateProc::DateConversionError&) {
         return text;
     }
-}
-
-int MovedRow(RowMove move, int currentRow, int rowCount)
-{
-    if (rowCount <= 0)
-        return -1;
-    switch (move) {
-    case RowMove::First: return 0;
-    case RowMove::Last: return rowCount - 1;
-    case RowMove::Previous: return currentRow > 0 ? currentRow - 1 : currentRow;
-    case RowMove::Next: break;
-    }
-    return currentRow < rowCount - 1 ? currentRow + 1 : currentRow;
 }
 
 }  // namespace ContorStatus

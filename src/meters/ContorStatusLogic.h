@@ -113,7 +113,8 @@ QString CountText(int rows);
 QString YearStart(const QString& todaySolar);
 
 // One table's date filter: the rows whose FromDate is at or after `from` and whose ToDate is at
-// or before `to`, both compared as texts (yyyy/mm/dd sorts like the dates).
+// or before `to`, both compared as texts (yyyy/mm/dd sorts like the dates, so the table's SQL
+// condition compares them as stored).
 struct DateFilter {
     QString from;
     QString to;
@@ -130,16 +131,8 @@ struct DateFilterRequest {
 // Empty boxes become the year's first day and today; then the start must not come after the end.
 DateFilterRequest RequestDateFilter(const QString& fromText, const QString& toText, const QString& todaySolar);
 
-bool PassesFilter(const ConsumptionRow& row, const DateFilter& filter);
-// The rows a table shows under its filter, in their order.
-ConsumptionRows FilteredRows(const ConsumptionRows& rows, const std::optional<DateFilter>& filter);
-
 // A typed date box on leaving: an empty box stays empty, anything else is normalised to
 // yyyy/mm/dd; text that cannot be read is returned unchanged.
 QString TidyDateText(const QString& text);
-
-// Row navigation on a view of `rowCount` rows; rows numbered from 0, -1 for no current row.
-enum class RowMove { First, Previous, Next, Last };
-int MovedRow(RowMove move, int currentRow, int rowCount);
 
 }  // namespace ContorStatus

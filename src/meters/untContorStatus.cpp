@@ -408,7 +408,8 @@ QWidget* TfrmContorStatus::buildMeterChoice()
     m_edtSerial->setMinimumWidth(170);
     m_edtSerial->setAlignment(Qt::AlignCenter);
     m_edtSerial->setLayoutDirection(Qt::LeftToRight);
-    m_btnSerialSelected = IconButton(card, "btnSerialSelected", Glyph::Pick);
+    // The picker buttons are named after the dialog they open.
+    m_btnSerialSelected = IconButton(card, "btnSerialSelected", Glyph::Pick, DeviceSelectedText::PickerCaption);
 
     m_rbContractNo = new QRadioButton(T::ContractChoice, card);
     m_rbContractNo->setObjectName(QStringLiteral("rbContractNo"));
@@ -416,7 +417,8 @@ QWidget* TfrmContorStatus::buildMeterChoice()
     m_edtContractNo->setObjectName(QStringLiteral("edtContractNo"));
     m_edtContractNo->setAlignment(Qt::AlignCenter);
     m_edtContractNo->setLayoutDirection(Qt::LeftToRight);
-    m_btnContractSelected = IconButton(card, "btnContractSelected", Glyph::Pick);
+    m_btnContractSelected =
+        IconButton(card, "btnContractSelected", Glyph::Pick, DeviceSelectedText::PickerCaption);
 
     m_btnRefresh = new QPushButton(T::RefreshCaption, card);
     m_btnRefresh->setObjectName(QStringLiteral("btnRefresh"));
@@ -547,37 +549,37 @@ QWidget* TfrmContorStatus::buildGauges()
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(10, 10, 10, 10);
     row->setSpacing(6);
-    struct Spec {
+    struct GaugeParts {
         const QString& caption;
         const char* captionName;
         const char* gaugeName;
         const char* valueName;
         const char* dateName;
     };
-    const Spec specs[] = {
+    const GaugeParts parts[] = {
         {T::DailyGaugeLabel, "lblDailyCaption", "GagetDaily", "lblDailyValue", "lblDailyDate"},
         {T::WeeklyGaugeLabel, "lblWeeklyCaption", "GagetWeekly", "lblWeeklyValue", "lblWeeklyDate"},
         {T::MonthlyGaugeLabel, "lblMonthlyCaption", "GagetMonthly", "lblMonthlyValue", "lblMonthlyDate"},
     };
     for (Period period : AllPeriods) {
-        const Spec& spec = specs[Index(period)];
+        const GaugeParts& part = parts[Index(period)];
         auto* column = new QVBoxLayout;
         column->setSpacing(2);
-        auto* caption = new QLabel(spec.caption, card);
-        caption->setObjectName(QString::fromLatin1(spec.captionName));
+        auto* caption = new QLabel(part.caption, card);
+        caption->setObjectName(QString::fromLatin1(part.captionName));
         caption->setAlignment(Qt::AlignCenter);
         caption->setMinimumWidth(caption->sizeHint().width());
         auto* gauge = new TGauge(card);
-        gauge->setObjectName(QString::fromLatin1(spec.gaugeName));
+        gauge->setObjectName(QString::fromLatin1(part.gaugeName));
         gauge->setMaximum(GaugeMaximum(period));
         gauge->setValue(0);
         gauge->setMinimumSize(140, 140);
         gauge->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         auto* value = new QLabel(QStringLiteral("0"), card);
-        value->setObjectName(QString::fromLatin1(spec.valueName));
+        value->setObjectName(QString::fromLatin1(part.valueName));
         value->setAlignment(Qt::AlignCenter);
         auto* date = new QLabel(card);
-        date->setObjectName(QString::fromLatin1(spec.dateName));
+        date->setObjectName(QString::fromLatin1(part.dateName));
         date->setAlignment(Qt::AlignCenter);
         // The period's dates wrap under the gauge instead of widening the card when they arrive.
         date->setWordWrap(true);
@@ -1051,7 +1053,13 @@ void TfrmContorStatus::AdvSmoothButton7Click()
 
 void TfrmContorStatus::AdvSmoothButton8Click()
 {
-    // The report lists what the grid shows, in the grid's order.
+    PrepareReport();
+}
+
+void TfrmContorStatus::PrepareReport()
+{
+    // The report lists what the grid shows, in the grid's order, under today's date and the
+    // serial box (empty when the meter was asked for by contract number and not picked).
     PreviewConsumptionReport(m_edtSerial->text(), gridRows(), this);
 }
 

@@ -98,6 +98,7 @@ private:
     void showGauge(ContorStatus::Period period, const ContorStatus::GaugeReading& reading);
     void switchView(ContorStatus::Period period);
     void ShowAverage();
+    void PrepareReport();
     void showCount();
     void reopenCurrent();
     void applySortMarkers();

@@ -165,16 +165,22 @@ void TfrmDeviceSelected::tmrLoadTimer()
     if (Dm && Dm->isBusy())
         return;
     m_tmrLoad->stop();
-    m_grd->beginUpdate();
-    struct EndUpdate {
-        ListGrid* grid;
-        ~EndUpdate() { grid->endUpdate(); }
-    } endUpdate{m_grd};
+    if (!Dm)
+        return;
+    // However the load ends (a bad row raises), the grid comes back showing the rows read.
+    ListRefreshFrame frame(m_grd, nullptr, false);
+    struct Reopen {
+        ListScreen* list;
+        ~Reopen()
+        {
+            if (!list->ds().isOpen())
+                list->openView();
+        }
+    } reopen{m_list};
     m_list->ds().close();
     bool aResult = false;
     QString aMessage;
     LoadListRows(m_list->vt(), m_list->config().request, m_list->config().reader, aResult, aMessage);
-    m_list->openView();
 }
 
 void TfrmDeviceSelected::AdvSmoothButton1Click()

@@ -172,12 +172,6 @@ TEST(ContorStatusLogic, DateFilterFillsEmptyBoxesAndRefusesAReversedRange)
     EXPECT_EQ(reversed.fromText, "1402/06/01");
     EXPECT_TRUE(RequestDateFilter("1402/05/01", "1402/05/01", today).filter);
 
-    const ConsumptionRows rows = {Row("1402/05/10", "1402/05/16", 0, 1), Row("1402/04/30", "1402/05/06", 0, 1),
-                                  Row("1402/04/20", "1402/04/26", 0, 1)};
-    const ConsumptionRows shown = FilteredRows(rows, DateFilter{"1402/05/01", "1402/05/20"});
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0].FromDate, "1402/05/10");
-    EXPECT_EQ(FilteredRows(rows, std::nullopt).size(), 3);
 }
 
 TEST(ContorStatusLogic, DateBoxTidiedOnLeaving)
@@ -185,18 +179,6 @@ TEST(ContorStatusLogic, DateBoxTidiedOnLeaving)
     EXPECT_EQ(TidyDateText(QString()), QString());
     EXPECT_EQ(TidyDateText("1402/5/7"), "1402/05/07");
     EXPECT_EQ(TidyDateText("14x2/5/7"), "14x2/5/7");
-}
-
-TEST(ContorStatusLogic, RowNavigationStopsAtTheEnds)
-{
-    struct Case { RowMove move; int current; int count; int moved; };
-    const Case cases[] = {
-        {RowMove::Previous, 0, 3, 0}, {RowMove::Next, 2, 3, 2}, {RowMove::Next, 0, 3, 1},
-        {RowMove::Previous, 2, 3, 1}, {RowMove::First, 2, 3, 0}, {RowMove::Last, 0, 3, 2},
-        {RowMove::Next, -1, 0, -1},   {RowMove::Last, -1, 0, -1},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MovedRow(c.move, c.current, c.count), c.moved) << int(c.move) << ' ' << c.current;
 }
 
 TEST(ContorStatusLogic, PeriodMethodsAndCaptions)

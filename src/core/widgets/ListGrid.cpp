@@ -142,7 +142,10 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent), m_model(new ListModel(
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
 
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { markColumn(column, QGuiApplication::keyboardModifiers() & Qt::ControlModifier); });
+            [this](int column) {
+                if (m_sortable)
+                    markColumn(column, QGuiApplication::keyboardModifiers() & Qt::ControlModifier);
+            });
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             emit cellClicked(index.row(), index.column());

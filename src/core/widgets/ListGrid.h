@@ -112,6 +112,9 @@ public:
     void setSortMarkers(const QList<SortMarker>& markers);   // emits sortMarkingChanged when they change
     // A title click: `add` (Ctrl held) adds or turns a marker, otherwise this column alone.
     void markColumn(int column, bool add);
+    // Whether title clicks set sort markers (on by default; a grid that does not sort turns it off).
+    void setSortMarkersEnabled(bool enabled) { m_sortable = enabled; }
+    bool sortMarkersEnabled() const { return m_sortable; }
 
     // Column filters of the context menu: a like-match (contains, any case) on the displayed text.
     bool hasColumnFilter(int column) const;
@@ -138,6 +141,7 @@ private:
     QList<SortMarker> m_markers;
     QList<ColumnFilter> m_filters;
     bool m_loading = false;
+    bool m_sortable = true;
     int m_updateDepth = 0;
 };
 
