@@ -206,15 +206,4 @@ DateFilterRequest RequestDateFilter(const QString& fromText, const QString& toTe
     return request;
 }
 
-QString TidyDateText(const QString& text)
-{
-    if (text.isEmpty())
-        return text;
-    try {
-        return DateProc::NormaliseSolarDate(text);
-    } catch (const DateProc::DateConversionError&) {
-        return text;
-    }
-}
-
 }  // namespace ContorStatus

@@ -131,8 +131,4 @@ struct DateFilterRequest {
 // Empty boxes become the year's first day and today; then the start must not come after the end.
 DateFilterRequest RequestDateFilter(const QString& fromText, const QString& toText, const QString& todaySolar);
 
-// A typed date box on leaving: an empty box stays empty, anything else is normalised to
-// yyyy/mm/dd; text that cannot be read is returned unchanged.
-QString TidyDateText(const QString& text);
-
 }  // namespace ContorStatus

@@ -1018,12 +1018,12 @@ void TfrmContorStatus::AdvSmoothButton13Click()
 
 void TfrmContorStatus::edtFromDateExit()
 {
-    m_edtFromDate->setText(TidyDateText(m_edtFromDate->text()));
+    m_edtFromDate->setText(TidySolarDateText(m_edtFromDate->text()));
 }
 
 void TfrmContorStatus::edtToDateExit()
 {
-    m_edtToDate->setText(TidyDateText(m_edtToDate->text()));
+    m_edtToDate->setText(TidySolarDateText(m_edtToDate->text()));
 }
 
 void TfrmContorStatus::AdvSmoothButton10Click()

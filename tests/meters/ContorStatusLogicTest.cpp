@@ -2,6 +2,7 @@
 // gauges on a fixed calendar, the average, the date filter and row navigation.
 #include "meters/ContorStatusLogic.h"
 #include "meters/ContorStatusTexts.h"
+#include "core/widgets/SolarDateEdit.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -176,9 +177,10 @@ TEST(ContorStatusLogic, DateFilterFillsEmptyBoxesAndRefusesAReversedRange)
 
 TEST(ContorStatusLogic, DateBoxTidiedOnLeaving)
 {
-    EXPECT_EQ(TidyDateText(QString()), QString());
-    EXPECT_EQ(TidyDateText("1402/5/7"), "1402/05/07");
-    EXPECT_EQ(TidyDateText("14x2/5/7"), "14x2/5/7");
+    EXPECT_EQ(TidySolarDateText(QString()), QString());
+    EXPECT_EQ(TidySolarDateText("1402/5/7"), "1402/05/07");
+    EXPECT_EQ(TidySolarDateText("14x2/5/7"), "14x2/5/7");
+    EXPECT_EQ(TidySolarDateText("1402"), "1402");   // never replaced by a non-date
 }
 
 TEST(ContorStatusLogic, PeriodMethodsAndCaptions)

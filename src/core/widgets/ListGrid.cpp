@@ -166,12 +166,40 @@ void ListGrid::setSource(ListCursor* cursor, const ListColumns* columns)
     m_markers.clear();
     m_model->setSource(cursor, columns);
     updateMarkerTexts();
-    if (columns) {
-        for (int c = 0; c < columns->count(); ++c) {
-            const int width = columns->column(c).width;
-            setColumnWidth(c, width > 0 ? width : qMax(80, fontMetrics().horizontalAdvance(columns->title(c)) + 24));
+    m_fitted = false;
+    fitColumns();
+    afterReset();
+}
+
+void ListGrid::fitColumns()
+{
+    const ListColumns* cols = columns();
+    if (!cols)
+        return;
+    // A sample of rows is enough: the grid never measures every row of a large table.
+    constexpr int SampleRows = 50;
+    const int rows = qMin(m_model->rowCount(), SampleRows);
+    const QFontMetrics header(horizontalHeader()->font());
+    for (int c = 0; c < cols->count(); ++c) {
+        if (cols->column(c).width > 0) {
+            setColumnWidth(c, cols->column(c).width);
+            continue;
         }
+        int width = 60;
+        for (const QString& line : m_model->headerData(c, Qt::Horizontal).toString().split(QLatin1Char('\n')))
+            width = qMax(width, header.horizontalAdvance(line) + 28);
+        for (int r = 0; r < rows; ++r)
+            width = qMax(width, fontMetrics().horizontalAdvance(m_model->cellText(r, c)) + 16);
+        setColumnWidth(c, qMin(width, 400));
     }
+    if (rows > 0)
+        m_fitted = true;
+}
+
+void ListGrid::afterReset()
+{
+    if (!m_fitted && m_model->rowCount() > 0)
+        fitColumns();
     if (m_model->rowCount() > 0)
         setCurrentRow(0);
     emit currentRowChanged(currentRow());
@@ -189,18 +217,14 @@ void ListGrid::endUpdate()
         return;
     if (--m_updateDepth == 0) {
         m_model->resume();
-        if (m_model->rowCount() > 0)
-            setCurrentRow(0);
-        emit currentRowChanged(currentRow());
+        afterReset();
     }
 }
 
 void ListGrid::reload()
 {
     m_model->reload();
-    if (m_model->rowCount() > 0)
-        setCurrentRow(0);
-    emit currentRowChanged(currentRow());
+    afterReset();
 }
 
 void ListGrid::setLoading(bool loading)

@@ -86,6 +86,9 @@ public:
     void endUpdate();
     // Re-reads the cursor (after the screen reopened it); the current row goes to the first.
     void reload();
+    // Widths of the columns without their own: the title's or the first rows' texts', whichever
+    // is wider. Done by itself the first time a source shows rows.
+    void fitColumns();
 
     // The loading state: ListTexts::LoadingText() over the grid.
     void setLoading(bool loading);
@@ -137,11 +140,13 @@ protected:
 
 private:
     void updateMarkerTexts();
+    void afterReset();
     ListModel* m_model = nullptr;
     QList<SortMarker> m_markers;
     QList<ColumnFilter> m_filters;
     bool m_loading = false;
     bool m_sortable = true;
+    bool m_fitted = false;
     int m_updateDepth = 0;
 };
 
