@@ -1,8 +1,8 @@
 #include "core/ListReply.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QTimeZone>
 #include <simdjson.h>
 
@@ -107,25 +107,6 @@ struct Found {
     bool boolean = false;
 };
 
-// The JSON literal of a number when simdjson refuses it but the literal is still a number
-// (integers beyond 64 bits): the value as a double, as Qt's parser keeps it.
-std::optional<double> bigNumber(std::string_view token)
-{
-    while (!token.empty() && (token.back() == ' ' || token.back() == '\t' || token.back() == '\n' || token.back() == '\r'))
-        token.remove_suffix(1);
-    if (token.empty())
-        return std::nullopt;
-    const QByteArray text(token.data(), qsizetype(token.size()));
-    static const QRegularExpression literal(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?([eE][+-]?[0-9]+)?$"));
-    if (!literal.match(QString::fromLatin1(text)).hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const double d = text.toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return d;
-}
-
 void readNumber(sj::value& value, Found& found)
 {
     sj::number number;
@@ -147,12 +128,8 @@ void readNumber(sj::value& value, Found& found)
             return;
         }
     }
-    const std::string_view token = value.raw_json_token();
-    const std::optional<double> big = bigNumber(token);
-    if (!big)
-        throw SyntaxError{};
-    found.kind = Found::Real;
-    found.real = *big;
+    // Beyond 64 bits, or a literal simdjson refuses: the whole body goes the tree's way.
+    throw SyntaxError{};
 }
 
 // The content of a string value: straight from the body when it holds no escape.
@@ -466,14 +443,34 @@ void readRows(StreamState& state, sj::array array, ListTable::Inserter& insert)
         }
     }
 }
-}  // namespace
 
-int ReadReplyIntoTable(const QByteArray& body, bool dataAlways, bool& aResult, QString& aMessage, ListTable& table,
-                       const RowReader& reader)
+// The body as the gateway's tree reads it: for the bodies that simdjson refuses and Qt's
+// parser still takes (raw control characters in strings, unknown escapes, numbers beyond 64
+// bits), so that what the table gets never depends on which reader ran.
+int readTree(const QByteArray& body, bool dataAlways, bool& aResult, QString& aMessage, ListTable& table,
+             const RowReader& reader)
 {
-    if (body.isEmpty())
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
+    if (error.error != QJsonParseError::NoError || !(document.isObject() || document.isArray()))
         return -1;
+    const QJsonValue root = document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array());
+    if (!root.isObject() || !root.toObject().contains(QStringLiteral("settings")))
+        ReadJsonField::AsString(root, QStringLiteral("settings"));   // raises as the gateway does
+    const QJsonValue settings = root.toObject().value(QStringLiteral("settings"));
+    const bool result = ReadJsonField::AsString(settings, QStringLiteral("success")) == QLatin1String("1");
+    aResult = result;
+    aMessage = ReadJsonField::AsString(settings, QStringLiteral("message"));
+    if (!dataAlways && !result)
+        return 0;
+    const QJsonArray rows = ReadJsonField::AsArray(root, QStringLiteral("data"));
+    return result ? table.loadRows(rows, reader) : 0;
+}
 
+// The streaming read; nullopt when simdjson refuses the body (nothing is left in the table).
+std::optional<int> readStreamed(const QByteArray& body, bool dataAlways, bool& aResult, QString& aMessage,
+                                ListTable& table, const RowReader& reader)
+{
     StreamState state{table, reader, ResolveReaderFields(table, reader), {}, {}, false, {}};
     for (const KeyBinding& binding : reader.keys)
         state.keys.push_back(binding.key.toStdString());
@@ -550,7 +547,7 @@ int ReadReplyIntoTable(const QByteArray& body, bool dataAlways, bool& aResult, Q
             throw SyntaxError{};
     } catch (const SyntaxError&) {
         insert.discardAppended();
-        return -1;
+        return std::nullopt;
     } catch (...) {
         insert.discardAppended();
         throw;
@@ -584,4 +581,15 @@ int ReadReplyIntoTable(const QByteArray& body, bool dataAlways, bool& aResult, Q
     if (state.rowError)
         std::rethrow_exception(state.rowError);
     return added;
+}
+}  // namespace
+
+int ReadReplyIntoTable(const QByteArray& body, bool dataAlways, bool& aResult, QString& aMessage, ListTable& table,
+                       const RowReader& reader)
+{
+    if (body.isEmpty())
+        return -1;
+    if (const std::optional<int> rows = readStreamed(body, dataAlways, aResult, aMessage, table, reader))
+        return *rows;
+    return readTree(body, dataAlways, aResult, aMessage, table, reader);
 }

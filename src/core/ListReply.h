@@ -40,7 +40,9 @@ int LoadListRows(ListTable& table, const ListRequest& request, const RowReader& 
 // always when `rowsAlways` (a GET). A body that is empty or not JSON leaves aResult false,
 // aMessage untouched and the table as it was, and returns -1. Otherwise returns the rows
 // added; envelope and row errors raise JsonFieldError as the gateway and readers would.
-// The body is read in place when it has simdjson's padding spare in its capacity.
+// The body is read in place when it has simdjson's padding spare in its capacity. A body that
+// simdjson refuses but Qt's parser accepts (raw control characters in strings, say) is read
+// through a QJsonDocument instead, so the outcome never depends on which reader ran.
 int ReadReplyIntoTable(const QByteArray& body, bool rowsAlways, bool& aResult, QString& aMessage, ListTable& table,
                        const RowReader& reader);
 

@@ -16,17 +16,22 @@
 
 namespace e2e {
 
+// The ReadJsonField reader a screen applies to a key.
 enum class Reader { Text, Integer, Real, SmallInt, Int64, DateTime, Boolean };
+// The gateway operation a screen calls a method with.
 enum class Call { PostRows, PostNoRows, Get };
 
+// The keys of a row in the order the screen reads them, each with its reader.
 using RowReads = std::vector<std::pair<const char*, Reader>>;
 
+// One method as the client uses it.
 struct MethodUse {
     QString method;
     Call call;
     RowReads reads;   // empty for a method whose reply rows are not read
 };
 
+// The reader's name in failure texts.
 inline const char* readerName(Reader reader)
 {
     switch (reader) {
@@ -212,6 +217,7 @@ inline const std::vector<MethodUse>& clientMethods()
     return uses;
 }
 
+// The entry of a method, or nullptr for a name the client does not call.
 inline const MethodUse* useOf(const QString& method)
 {
     for (const MethodUse& use : clientMethods())

@@ -27,8 +27,10 @@ protected:
         s_server.reset();
     }
 
+    // Every test of the suite needs the server; none runs without it.
     void SetUp() override { ASSERT_TRUE(s_startError.isEmpty()) << s_startError.toStdString(); }
 
+    // The server's base address for the gateway, and its request log so far.
     static QString baseUrl() { return s_server->baseUrl(); }
     static QString requestLog() { return s_server->requestLog(); }
 

@@ -229,6 +229,14 @@ TEST_F(ReplyReading, EnvelopesAgree)
         R"({"settings":{"success":"1","message":"m"},"data":[)" + rows + R"(],"other":[1,2,{"a":"\u0627"}]})",
         R"({"settings":{"success":"1","message":"m"},"data":[{"t":"x" "i":1}]})",  // no comma
         R"({"settings":{"success":"1","message":"m"},"data":[)" + rows + "]}\n  ",
+        // raw control characters, a byte that is not UTF-8, a number with a leading zero
+        "{\"settings\":{\"success\":\"1\",\"message\":\"tab\there\"},\"data\":[" + rows + "]}",
+        R"({"settings":{"success":"1","message":"m"},"data":[)" + rowWith("t", "\"line\nbreak\"") + "]}",
+        R"({"settings":{"success":"1","message":"m"},"data":[)" + rowWith("t", "\"\xff\"") + "]}",
+        R"({"settings":{"success":"1","message":"m"},"data":[)" + rowWith("i", "012") + "]}",
+        R"({"settings":{"success":"1","message":"m"},"data":[)" + rowWith("i", "-") + "]}",
+        R"({"settings":{"success":"1","message":"m"},"data":[)" + rowWith("i", "1.") + "]}",
+        R"({"settings":{"success":"1","message":"m"},"data":[)" + rowWith("t", "\"\\q\"") + "]}",
         "not json",
         "",
     };
