@@ -25,10 +25,13 @@ void write(httplib::Response& res, const Envelope& envelope)
 HttpServer::HttpServer(Server& server) : m_server(server), m_http(std::make_unique<httplib::Server>())
 {
     m_http->set_payload_max_length(kMaxBody);
-    // A kept-alive connection holds a worker while it idles (up to the keep-alive timeout), so
-    // the pool is wide enough that a few idle clients never make a new one wait.
+    // A kept-alive connection holds a worker while it idles, so the pool is wide enough that a
+    // few idle clients never make a new one wait. The idle time is short: stopping the server
+    // waits until every worker is free, and httplib notices a stop only between two requests of
+    // a connection (its default of 5 s made every stop take that long while a client idled).
     m_http->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
     m_http->set_keep_alive_max_count(100);
+    m_http->set_keep_alive_timeout(kKeepAliveSeconds);
 
     const auto serve = [this](Verb verb) {
         return [this, verb](const httplib::Request& req, httplib::Response& res) {

@@ -20,6 +20,9 @@ public:
     static constexpr size_t kMaxBody = 1024 * 1024;
     // Requests served at the same time (each kept-alive connection takes one while it lasts).
     static constexpr size_t kWorkers = 32;
+    // Seconds a kept-alive connection may idle before the server closes it. stop() waits for idle
+    // connections to close, so this is also about how long stopping takes while a client idles.
+    static constexpr int kKeepAliveSeconds = 1;
 
     explicit HttpServer(Server& server);
     ~HttpServer();
@@ -28,7 +31,7 @@ public:
     int bind(const std::string& host, int port);
     // Serves until stop(); returns false when the socket failed.
     bool run();
-    // Safe from any thread; run() returns soon after.
+    // Safe from any thread; run() returns soon after (within about kKeepAliveSeconds).
     void stop();
     // Whether the one log line per request is written (tests switch it off).
     void setLogging(bool on) { m_logging = on; }

@@ -14,30 +14,32 @@ struct Valve {
     int64_t percent = 100;
 };
 
-// The valve the meter works with now: a meter of the automatic type follows the last schedule
-// action that has come due (a schedule acts at its start, or so many days after it), any other
-// meter its current manual setting.
+// The valve the meter works with now: the latest order that has come due, whether its current
+// manual setting or, for a meter of the automatic type, a schedule action (a schedule acts at its
+// start, or so many days after it), as the demo's reports follow them.
 Valve currentValve(Connection& db, const std::string& serial, bool autoValve, const QDateTime& now)
 {
     Valve valve;
-    auto manual = db.prepare("SELECT solenoid_valve, openness_percent FROM settings WHERE serial = ?"
+    QDateTime since;   // when the valve in force was ordered
+    auto manual = db.prepare("SELECT solenoid_valve, openness_percent, created_at FROM settings WHERE serial = ?"
                              " ORDER BY created_at DESC, id DESC LIMIT 1");
     manual.bindAll(serial);
-    if (manual.step())
+    if (manual.step()) {
         valve = {manual.text(0), manual.integer(1)};
+        since = QDateTime::fromString(QString::fromStdString(manual.text(2)), Qt::ISODate);
+    }
     if (!autoValve)
         return valve;
     auto schedules = db.prepare("SELECT solenoid_valve, openness_percent, days_no, litres_no, start_at FROM auto_settings"
                                 " WHERE serial = ? AND activated = 1 ORDER BY created_at, id");
     schedules.bindAll(serial);
-    QDateTime latest;
     while (schedules.step()) {
         if (schedules.integer(3) > 0 && schedules.integer(2) == 0)
             continue;   // a volume-driven schedule: the meter itself decides when it acts
         const QDateTime due = QDateTime::fromString(QString::fromStdString(schedules.text(4)), Qt::ISODate)
                                   .addDays(schedules.integer(2));
-        if (due <= now && (!latest.isValid() || due >= latest)) {
-            latest = due;
+        if (due.isValid() && due <= now && (!since.isValid() || due >= since)) {
+            since = due;
             valve = {schedules.text(0), schedules.integer(1)};
         }
     }

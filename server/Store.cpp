@@ -109,6 +109,10 @@ CREATE TABLE IF NOT EXISTS auto_settings (
     sended_fa        TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IF NOT EXISTS auto_settings_serial ON auto_settings(serial, created_at);
+CREATE TABLE IF NOT EXISTS meta (
+    key   TEXT PRIMARY KEY,                     -- e.g. demo_filled_at: the demo filled this database
+    value TEXT NOT NULL
+);
 )SQL";
 
 }  // namespace

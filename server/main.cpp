@@ -34,7 +34,8 @@ void usage(std::FILE* to)
                      "  --host  address to listen on (default 127.0.0.1, this machine only)\n"
                      "  --port  port to listen on; 0 picks a free one (default 3500)\n"
                      "  --db    SQLite database file (default ~/.local/share/Nemora/server.db)\n"
-                     "  --demo  fill an empty database with demo data; some meters keep reporting\n");
+                     "  --demo  fill an empty database with demo data, or bring the demo's data up to\n"
+                     "          today; some meters keep reporting\n");
 }
 
 std::string defaultDatabase()
@@ -114,8 +115,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "database %s\n", options.db.c_str());
 
         if (options.demo) {
-            if (nemora::fillDemo(store))
+            if (nemora::fillDemo(store)) {
                 std::fprintf(stderr, "demo data written\n");
+            } else if (const auto added = nemora::catchUpDemo(store)) {
+                std::fprintf(stderr, "demo data brought up to date: %lld reports added\n", static_cast<long long>(*added));
+            } else {
+                std::fprintf(stderr, "the database holds no demo data; left as it is\n");
+            }
             for (const auto& account : nemora::demoAccounts())
                 std::printf("demo %s: user name %s, password %s (unit %s)\n", account.role.c_str(),
                             account.userName.c_str(), account.password.c_str(), account.unitCode.c_str());

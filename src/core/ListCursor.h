@@ -115,7 +115,8 @@ public:
 
     int count() const { return int(m_rowids.size()); }   // 0 while closed
     qint64 rowidAt(int index) const { return m_rowids[size_t(index)]; }
-    // The row at a position (valid while the cursor is open and the table unchanged).
+    // The row at a position, as a copy of its values (a view kept while other rows are read
+    // stays valid).
     RowView row(int index);
     // Position of the first row whose field text begins with `prefix` (case-sensitive), or -1.
     int locate(const QString& field, const QString& prefix);
@@ -132,7 +133,7 @@ private:
     bool m_open = false;
     QString m_lastError;
     std::vector<qint64> m_rowids;
-    std::unordered_map<int, RowView::Cached> m_cache;
+    std::unordered_map<int, std::shared_ptr<const RowView::Cached>> m_cache;
     quint64 m_generation = 0;
     sqlite3_stmt* m_fetch = nullptr;   // prepared on the table's connection; finalised on close
 };

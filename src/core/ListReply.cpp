@@ -6,6 +6,7 @@
 #include <QTimeZone>
 #include <simdjson.h>
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -89,7 +90,7 @@ int LoadListRows(ListTable& table, const ListRequest& request, const RowReader& 
 // --- the streaming reader -------------------------------------------------------------------
 
 namespace {
-// The body is not JSON (or not as the gateway's parser would accept it).
+// simdjson refused the body; the tree reader decides what it is.
 struct SyntaxError {};
 
 void check(simdjson::error_code error)

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <sqlite3.h>
 
+#include <charconv>
 #include <exception>
 #include <stdexcept>
 
@@ -171,10 +172,11 @@ RowView::RowView(const ListTable* table, sqlite3_stmt* statement, int first, qin
 {
 }
 
-RowView::RowView(const ListTable* table, const Cached* cached) : m_table(table), m_cached(cached)
+RowView::RowView(const ListTable* table, std::shared_ptr<const Cached> cached)
+    : m_table(table), m_cached(std::move(cached))
 {
-    if (cached)
-        m_rowid = cached->rowid;
+    if (m_cached)
+        m_rowid = m_cached->rowid;
 }
 
 int RowView::indexOf(const QString& field) const
@@ -479,8 +481,8 @@ void ListTable::Inserter::append()
         case RowBuffer::Cell::Null: sqlite3_bind_null(s, parameter); break;
         case RowBuffer::Cell::Int:
             if (type == FieldType::Text || type == FieldType::DateTime) {
-                const int n = snprintf(number, sizeof number, "%lld", static_cast<long long>(c.i));
-                sqlite3_bind_text(s, parameter, number, n, SQLITE_TRANSIENT);
+                const auto end = std::to_chars(number, number + sizeof number, c.i).ptr;
+                sqlite3_bind_text(s, parameter, number, int(end - number), SQLITE_TRANSIENT);
             } else if (type == FieldType::Float) {
                 sqlite3_bind_double(s, parameter, double(c.i));
             } else if (type == FieldType::Boolean) {

@@ -149,18 +149,18 @@ public:
     bool boolean(const QString& field) const;
     QVariant value(const QString& field) const;
 
-    // Internal: a row read from a statement positioned on it (fields from column `first`), or
-    // from a cached copy.
+    // Internal: a row read from a statement positioned on it (fields from column `first`; valid
+    // until the statement moves), or a copy of a row's values (valid as long as the view is).
     struct Cached;
     RowView(const ListTable* table, sqlite3_stmt* statement, int first, qint64 rowid);
-    RowView(const ListTable* table, const Cached* cached);
+    RowView(const ListTable* table, std::shared_ptr<const Cached> cached);
 
 private:
     int indexOf(const QString& field) const;
     const ListTable* m_table = nullptr;
     sqlite3_stmt* m_statement = nullptr;
     int m_first = 0;
-    const Cached* m_cached = nullptr;
+    std::shared_ptr<const Cached> m_cached;
     qint64 m_rowid = 0;
 };
 

@@ -102,8 +102,10 @@ TEST_F(ListScreenTest, SortMarkersOrderByTheFirstMarkedField)
     for (ListMode mode : {ListMode::QueryBacked, ListMode::TableOnly}) {
         make(mode);
         load({{"B", 2}, {"C", 3}, {"A", 1}, {"D", 2}});
+        m_grd->setCurrentRow(1);
         m_grd->markColumn(ColVolume, false);
         EXPECT_EQ(column(ColSerial), (QStringList{"A", "B", "D", "C"}));
+        EXPECT_EQ(m_screen->currentText(QStringLiteral("Serial")), QStringLiteral("C"));   // the same record stays current
         m_grd->markColumn(ColVolume, false);   // the second click turns the direction
         EXPECT_EQ(column(ColSerial), (QStringList{"C", "B", "D", "A"}));
         EXPECT_TRUE(m_grd->model()->headerData(ColVolume, Qt::Horizontal).toString().startsWith("Volume title"));
@@ -238,6 +240,24 @@ TEST_F(ListScreenTest, FirstLoadRunsOnceFromTheTimer)
         EXPECT_FALSE(m_grd->isLoading());
         m_boxes.onBox = {};
     }
+}
+
+TEST_F(ListScreenTest, FirstLoadWaitsWhileAnotherCallIsInFlight)
+{
+    make(ListMode::QueryBacked, 20);
+    ScriptedReply slow = reply(200, "OK", ScriptedHttpServer::envelope("1", "ok", "[]"));
+    slow.delayMs = 300;
+    m_server.enqueue(slow);
+    m_server.enqueueEnvelope(QStringLiteral("1"), QStringLiteral("ok"), rowsJson({{"A", 1}}));
+    bool result = false;
+    QString message;
+    Dm->CallPostMethod(QStringLiteral("other_method"), result, message, JsonBody());   // the tick comes meanwhile
+    ASSERT_TRUE(result);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_grd->rowCount() == 1; }, 5000));
+    EXPECT_EQ(m_server.requests().size(), 2);
+    EXPECT_EQ(m_server.requests().last().path, QByteArray("/ws/get_test_list"));
+    EXPECT_TRUE(m_boxes.boxes.isEmpty());
+    EXPECT_EQ(m_lblCount->text(), QStringLiteral("1"));
 }
 
 TEST_F(ListScreenTest, RecordNavigationStopsAtTheEnds)

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <ctime>
+
 namespace {
 QList<FieldDef> fields()
 {
@@ -277,4 +279,22 @@ TEST_F(ReplyReading, BodyIsReadInPlaceOrCopied)
     tight.squeeze();
     EXPECT_EQ(viaStream(padded), viaStream(tight));
     EXPECT_EQ(viaStream(padded).table.size(), 2);
+}
+
+TEST_F(ReplyReading, MomentsAgreeInAZoneWithDaylightSaving)
+{
+    // In a zone that skips an hour, a time in the gap is what Qt's reader makes of it.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    for (const char* moment : {R"("2024-03-31T02:30:00")", R"("2024-10-27T02:30:00")", R"("2024-06-01T12:00:00")"}) {
+        const QByteArray body = envelope(rowWith("d", moment));
+        SCOPED_TRACE(body.toStdString());
+        EXPECT_EQ(viaStream(body), viaGateway(body));
+    }
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
 }

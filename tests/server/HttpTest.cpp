@@ -8,6 +8,8 @@
 #include <httplib.h>
 
 #include <csignal>
+#include <chrono>
+#include <future>
 #include <cstdio>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -28,7 +30,11 @@ protected:
         m_http->setLogging(false);
         m_port = m_http->bind("127.0.0.1", 0);
         ASSERT_GT(m_port, 0);
-        m_thread = std::thread([this] { m_http->run(); });
+        m_stopped = m_ran.get_future();
+        m_thread = std::thread([this] {
+            m_http->run();
+            m_ran.set_value();
+        });
         m_client = std::make_unique<httplib::Client>("127.0.0.1", m_port);
         m_client->set_read_timeout(10, 0);
     }
@@ -57,6 +63,8 @@ protected:
     std::unique_ptr<HttpServer> m_http;
     std::unique_ptr<httplib::Client> m_client;
     std::thread m_thread;
+    std::promise<void> m_ran;
+    std::future<void> m_stopped;   // ready once run() has returned
     int m_port = 0;
 };
 
@@ -108,6 +116,21 @@ TEST_F(HttpTest, MalformedAndOverSizeBodies)
     EXPECT_EQ(envelope(again.Post("/ws/user_login", R"({"user_name":"admin01","password":"secret01"})", "application/json"))
                   .second["settings"]["success"],
               "1");
+}
+
+// A client that keeps its connection open after a call (as the client's automatic refresh does)
+// must not hold up stopping until the connection times out by itself.
+TEST_F(HttpTest, StopsPromptlyWhileAClientKeepsItsConnection)
+{
+    m_client->set_keep_alive(true);
+    for (int i = 0; i < 2; ++i) {
+        auto result = m_client->Post("/ws/user_login", R"({"user_name":"admin01","password":"secret01"})", "application/json");
+        ASSERT_TRUE(result);
+        EXPECT_NE(result->get_header_value("Connection"), "close");
+    }
+    m_http->stop();
+    EXPECT_EQ(m_stopped.wait_for(std::chrono::seconds(3)), std::future_status::ready)
+        << "the server waited for the idle connection";
 }
 
 TEST_F(HttpTest, ParallelClients)

@@ -137,6 +137,12 @@ void ListScreen::btnRefreshClick()
 
 void ListScreen::tmrLoadTimer()
 {
+    // A tick while another call waits for its reply (its local event loop runs timers) would be
+    // refused by the gateway and the first load lost: try again one interval later.
+    if (Dm && Dm->isBusy()) {
+        m_tmrLoad->start();
+        return;
+    }
     m_tmrLoad->stop();
     switch (m_config.mode) {
     case ListMode::TimerOnly: runFrame(true, false); break;

@@ -117,6 +117,7 @@ public:
     // step (updates back on, loading state off, tmrLoad stopped) runs however it ends.
     void btnRefreshClick();
     // The first-load tick: the refresh, or on timer-only screens the load routine directly.
+    // While another call waits for its reply the tick comes again one interval later.
     void tmrLoadTimer();
     // The load routine alone: empties vt, calls the method and fills vt; on a failed call or
     // no rows shows the gateway's message in the error box. Returns the rows loaded.
