@@ -376,9 +376,9 @@ public:
             if (!s.sent)
                 unsent.push_back(s.id);
 
-        std::seed_seq seed{static_cast<unsigned>(std::hash<std::string>{}(serial)),
-                           static_cast<unsigned>(lastAt.toSecsSinceEpoch())};
-        std::mt19937 rng(seed);
+        std::seed_seq mix{static_cast<unsigned>(std::hash<std::string>{}(serial)),
+                          static_cast<unsigned>(lastAt.toSecsSinceEpoch())};
+        std::mt19937 rng(mix);
         ReportStart start;
         start.went = static_cast<double>(last.integer(1));
         start.returned = static_cast<double>(last.integer(2));
@@ -521,7 +521,7 @@ private:
         return schedules;
     }
 
-    // Writes the meter's reports at its send interval, from start.next on up to the fill's "now":
+    // Writes the meter's reports at its send interval, from start.next on up to the writer's now:
     // water at the day's rate through the valve as set, battery, signal, error codes and what
     // remains of a running schedule. Moments before `from` pass without a report. The demo's
     // one-off events (a leak, a tamper alarm) are dated back from `eventsDay`. Returns how many

@@ -326,7 +326,7 @@ int run(const QString& path, bool tree, bool http)
                                           "to_shamsi_date", "1403/12/29");
                                   }};
         rows = LoadListRows(vt, request, reader, aResult, aMessage);
-        phase.end(ListRowsAreStreamed() ? "transfer+parse+load" : "transfer+parse(tree)+load");
+        phase.end("transfer+parse+load");
     }
     if (!http) {
         // The body as the network hands it over, with room for the reader's padding.
@@ -404,7 +404,7 @@ int run(const QString& path, bool tree, bool http)
     printf("rows: %d\n", rows);
     printf("filtered: %d\n", filtered);
     printf("export_mb: %lld\n", static_cast<long long>(QFileInfo(xlsx).size() >> 20));
-    printf("reader: %s\n", http ? (ListRowsAreStreamed() ? "gateway-stream" : "gateway-tree") : tree ? "tree" : "stream");
+    printf("reader: %s\n", http ? "gateway-stream" : tree ? "tree" : "stream");
     printf("peak_rss_mb: %ld\n", peakRssMb());
     Q_UNUSED(chars);
     return 0;

@@ -14,50 +14,8 @@
 namespace sj = simdjson::ondemand;
 
 // --- the gateway's body hook ----------------------------------------------------------------
-// A gateway that offers CallPostMethodReading / CallGetMethodReading hands the reply body to
-// the list engine after its transport checks, and no JSON tree is built. Without them the
-// engine reads the gateway's QJsonArray.
-namespace {
-using BodyReader = std::function<void(const QByteArray& body, bool& aResult, QString& aMessage)>;
-
-template <class G>
-auto postReading(G& dm, const QString& method, bool& r, QString& m, const JsonBody& body, const BodyReader& read, int)
-    -> decltype(dm.CallPostMethodReading(method, r, m, body, read), bool())
-{
-    dm.CallPostMethodReading(method, r, m, body, read);
-    return true;
-}
-template <class G>
-bool postReading(G&, const QString&, bool&, QString&, const JsonBody&, const BodyReader&, long)
-{
-    return false;
-}
-template <class G>
-auto getReading(G& dm, const QString& method, bool& r, QString& m, const BodyReader& read, int)
-    -> decltype(dm.CallGetMethodReading(method, r, m, read), bool())
-{
-    dm.CallGetMethodReading(method, r, m, read);
-    return true;
-}
-template <class G>
-bool getReading(G&, const QString&, bool&, QString&, const BodyReader&, long)
-{
-    return false;
-}
-
-template <class G, class = void>
-struct HasReading : std::false_type {};
-template <class G>
-struct HasReading<G, std::void_t<decltype(std::declval<G&>().CallPostMethodReading(
-                         std::declval<const QString&>(), std::declval<bool&>(), std::declval<QString&>(),
-                         std::declval<const JsonBody&>(), std::declval<const BodyReader&>()))>> : std::true_type {};
-}  // namespace
-
-bool ListRowsAreStreamed()
-{
-    return HasReading<TDm>::value;
-}
-
+// The gateway hands the reply body to the list engine after its transport checks, so no JSON
+// tree is built for a list: the rows go from the body straight into the table.
 int ReplyBodyPadding()
 {
     return int(simdjson::SIMDJSON_PADDING);
@@ -72,19 +30,14 @@ int LoadListRows(ListTable& table, const ListRequest& request, const RowReader& 
     const JsonBody body = request.body ? request.body() : JsonBody();
 
     int rows = 0;
-    const BodyReader read = [&](const QByteArray& replyBody, bool& r, QString& m) {
+    const TDm::ReplyBodyReader read = [&](const QByteArray& replyBody, bool& r, QString& m) {
         rows = ReadReplyIntoTable(replyBody, request.get, r, m, table, reader);
     };
-    const bool streamed = request.get ? getReading(dm, request.method, aResult, aMessage, read, 0)
-                                      : postReading(dm, request.method, aResult, aMessage, body, read, 0);
-    if (streamed)
-        return aResult ? std::max(rows, 0) : 0;
-
-    const std::optional<QJsonArray> data = request.get ? dm.CallGetMethod(request.method, aResult, aMessage)
-                                                       : dm.CallPostMethod(request.method, aResult, aMessage, body);
-    if (!aResult || !data)
-        return 0;
-    return table.loadRows(*data, reader);
+    if (request.get)
+        dm.CallGetMethodReading(request.method, aResult, aMessage, read);
+    else
+        dm.CallPostMethodReading(request.method, aResult, aMessage, body, read);
+    return aResult ? std::max(rows, 0) : 0;
 }
 
 // --- the streaming reader -------------------------------------------------------------------

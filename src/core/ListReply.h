@@ -49,5 +49,3 @@ int ReadReplyIntoTable(const QByteArray& body, bool rowsAlways, bool& aResult, Q
 // The bytes a body needs beyond its size to be read in place (reserve size + this).
 int ReplyBodyPadding();
 
-// True when the gateway in this build hands reply bodies to ReadReplyIntoTable (no JSON tree).
-bool ListRowsAreStreamed();

@@ -513,7 +513,7 @@ struct TDm::Impl {
     QNetworkRequest ResetRequest(const QString& methodName);
     Exchange send(Verb verb, const QString& methodName, const QByteArray* body);
     std::optional<QJsonArray> call(Verb verb, Want want, const QString& methodName, bool& aResult, QString& aMessage,
-                                   const JsonBody* aBody);
+                                   const JsonBody* aBody, const ReplyBodyReader* reader = nullptr);
     static std::optional<QJsonValue> ParseReplyBody(const QByteArray& body);
 };
 
@@ -542,6 +542,29 @@ Exchange TDm::Impl::send(Verb verb, const QString& methodName, const QByteArray*
         reply = client->post(request, body ? *body : QByteArray());
     }
 
+    // The body is taken off the reply as it arrives, into one buffer sized from Content-Length
+    // with a few spare bytes beyond its end: a large reply is held once, not twice, and a
+    // streaming reader can read it where it lies.
+    QByteArray replyBody;
+    auto drain = [&replyBody, reply] {
+        if (!reply->isOpen())
+            return;
+        if (replyBody.isEmpty()) {
+            const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+            if (announced > 0)
+                replyBody.reserve(announced + 64);
+        }
+        const qint64 available = reply->bytesAvailable();
+        if (available <= 0)
+            return;
+        const qsizetype at = replyBody.size();
+        if (replyBody.capacity() < at + available + 64)
+            replyBody.reserve(qMax<qsizetype>(at + available + 64, replyBody.capacity() * 2));
+        replyBody.resize(at + available);
+        replyBody.resize(at + qMax<qint64>(0, reply->read(replyBody.data() + at, available)));
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, drain);
+
     bool timedOut = false;
     {
         QEventLoop loop;
@@ -565,7 +588,7 @@ Exchange TDm::Impl::send(Verb verb, const QString& methodName, const QByteArray*
     Exchange exchange;
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
-    const QByteArray replyBody = reply->isOpen() ? reply->readAll() : QByteArray();
+    drain();
     if (timedOut) {
         exchange.failed = true;
         exchange.failureText = QStringLiteral("Timed out");
@@ -605,7 +628,7 @@ std::optional<QJsonValue> TDm::Impl::ParseReplyBody(const QByteArray& body)
 }
 
 std::optional<QJsonArray> TDm::Impl::call(Verb verb, Want want, const QString& methodName, bool& aResult,
-                                          QString& aMessage, const JsonBody* aBody)
+                                          QString& aMessage, const JsonBody* aBody, const ReplyBodyReader* reader)
 {
     aResult = false;
     if (busy)
@@ -642,6 +665,11 @@ std::optional<QJsonArray> TDm::Impl::call(Verb verb, Want want, const QString& m
         return std::nullopt;
     }
 
+    if (reader) {
+        if (!exchange.body.isEmpty())
+            (*reader)(exchange.body, aResult, aMessage);
+        return std::nullopt;
+    }
     const std::optional<QJsonValue> root = ParseReplyBody(exchange.body);
     if (!root)
         return std::nullopt;
@@ -672,6 +700,18 @@ void TDm::CallPostMethodWithOutResult(const QString& aMethodName, bool& aResult,
                                       const JsonBody& aBody)
 {
     d->call(Verb::Post, Want::Nothing, aMethodName, aResult, aMessage, &aBody);
+}
+
+void TDm::CallPostMethodReading(const QString& aMethodName, bool& aResult, QString& aMessage, const JsonBody& aBody,
+                                const ReplyBodyReader& reader)
+{
+    d->call(Verb::Post, Want::RowsOnSuccess, aMethodName, aResult, aMessage, &aBody, &reader);
+}
+
+void TDm::CallGetMethodReading(const QString& aMethodName, bool& aResult, QString& aMessage,
+                               const ReplyBodyReader& reader)
+{
+    d->call(Verb::Get, Want::RowsAlways, aMethodName, aResult, aMessage, nullptr, &reader);
 }
 
 QString TDm::baseAddress() const

@@ -135,6 +135,15 @@ public:
     void CallPostMethodWithOutResult(const QString& aMethodName, bool& aResult, QString& aMessage,
                                      const JsonBody& aBody);
 
+    // Hands a reply body that passed the transport checks to `reader`, which reads the envelope
+    // itself (sets aResult and aMessage) instead of the gateway building a JSON tree: the list
+    // engine streams large replies straight into its tables this way.
+    using ReplyBodyReader = std::function<void(const QByteArray& body, bool& aResult, QString& aMessage)>;
+    void CallPostMethodReading(const QString& aMethodName, bool& aResult, QString& aMessage, const JsonBody& aBody,
+                               const ReplyBodyReader& reader);
+    void CallGetMethodReading(const QString& aMethodName, bool& aResult, QString& aMessage,
+                              const ReplyBodyReader& reader);
+
     // The base address in use (ServerBaseAddress unless a test or tool set another).
     QString baseAddress() const;
     void setBaseAddress(const QString& base);
