@@ -8,8 +8,6 @@
 
 namespace nemora::dates {
 
-namespace {
-
 bool allDigits(const std::string& text)
 {
     if (text.empty())
@@ -19,6 +17,8 @@ bool allDigits(const std::string& text)
             return false;
     return true;
 }
+
+namespace {
 
 // Splits "a<sep>b<sep>c" where sep is one of the given characters; false unless three parts.
 bool splitThree(const std::string& text, const char* separators, std::string& a, std::string& b, std::string& c)

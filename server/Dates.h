@@ -10,6 +10,9 @@
 
 namespace nemora::dates {
 
+// Non-empty and ASCII digits only: the rule of date parts, also used for unit codes.
+bool allDigits(const std::string& text);
+
 // The clock of the calendar library, so that tests fix "now" for client and server alike.
 QDateTime now();
 QDate today();

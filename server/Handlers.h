@@ -56,6 +56,10 @@ UserScope requireUserScope(Connection& db, const std::string& userId);
 // A Solar period bound: empty text for none, otherwise padded; refuses anything else.
 std::string solarBoundOrEmpty(const std::string& text);
 
+// The reply of a list method: the rows with the done message, or no rows with `noneMessage`
+// when the list is empty.
+Envelope listReply(Row rows, const char* noneMessage);
+
 using Handler = Envelope (*)(const Request&, Connection&);
 
 // --- accounts and organisations (HandlersAccounts.cpp) ---

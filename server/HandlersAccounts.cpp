@@ -17,16 +17,6 @@ std::string trimmed(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-bool allDigits(const std::string& text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
 // "0102%" as the tree screen sends it, or a plain code: the code without the wildcard.
 std::string unitCode(const Request& req)
 {
@@ -146,9 +136,7 @@ Envelope get_all_users(const Request&, Connection& db)
                            {"LastLoginTime", q.text(8)}, {"LoginCount", std::to_string(q.integer(9))},
                            {"OrganName", q.text(10)}});
     }
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoUsers);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoUsers);
 }
 
 Envelope delete_user(const Request& req, Connection& db)
@@ -206,10 +194,7 @@ Envelope edit_user(const Request& req, Connection& db)
 Envelope get_all_organisation(const Request&, Connection& db)
 {
     auto q = db.prepare("SELECT id, parent_id, name, code FROM organisations ORDER BY code");
-    Row rows = unitRows(q);
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoUnits);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(unitRows(q), ServerTexts::kNoUnits);
 }
 
 Envelope delete_organisation(const Request& req, Connection& db)
@@ -247,9 +232,7 @@ Envelope used_in_device_from_organ(const Request& req, Connection& db)
     Row rows = Row::array();
     while (q.step())
         rows.push_back(Row{{"SerialNumber", q.text(0)}, {"OrganCode", q.text(1)}});
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNotUsed);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNotUsed);
 }
 
 Envelope used_in_user_from_organ(const Request& req, Connection& db)
@@ -261,9 +244,7 @@ Envelope used_in_user_from_organ(const Request& req, Connection& db)
     Row rows = Row::array();
     while (q.step())
         rows.push_back(Row{{"UserName", q.text(0)}, {"UserID", q.text(1)}, {"OrganCode", q.text(2)}});
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNotUsed);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNotUsed);
 }
 
 Envelope set_new_organisation(const Request& req, Connection& db)
@@ -289,7 +270,7 @@ Envelope set_new_organisation(const Request& req, Connection& db)
         if (!parent)
             throw Refusal(ServerTexts::kParentNotFound);
         const size_t extra = code.size() - parent->code.size();
-        if (!allDigits(code) || code.size() <= parent->code.size() || code.compare(0, parent->code.size(), parent->code) != 0
+        if (!dates::allDigits(code) || code.size() <= parent->code.size() || code.compare(0, parent->code.size(), parent->code) != 0
             || (extra != 2 && extra != 3))
             throw Refusal(ServerTexts::kCodeInvalid);
         if (unitByCode(db, code))
@@ -336,10 +317,7 @@ Envelope get_organisation_by_user(const Request& req, Connection& db)
     auto q = db.prepare("SELECT id, parent_id, name, code FROM organisations"
                         " WHERE substr(code, 1, length(?1)) = ?1 ORDER BY code");
     q.bindAll(scope.code);
-    Row rows = unitRows(q);
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoUnits);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(unitRows(q), ServerTexts::kNoUnits);
 }
 
 }  // namespace nemora::handlers

@@ -61,9 +61,7 @@ Envelope get_all_register_device(const Request& req, Connection& db)
                            {"Mobile", q.text(21)},
                            {"IsAutoValveSetting", q.integer(22) != 0}});
     }
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoDevices);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoDevices);
 }
 
 Envelope set_activated_device(const Request& req, Connection& db)
@@ -218,9 +216,7 @@ Envelope get_all_my_device_list(const Request& req, Connection& db)
                            {"Tell", q.text(14)},
                            {"Address", q.text(15)}});
     }
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoDevices);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoDevices);
 }
 
 Envelope edit_contractno(const Request& req, Connection& db)

@@ -210,9 +210,7 @@ Envelope get_all_log_devices_of_user(const Request& req, Connection& db)
     Row rows = Row::array();
     while (q.step())
         rows.push_back(retrievalRow(q, today));
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoReportsInPeriod);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoReportsInPeriod);
 }
 
 Envelope get_last_all_devices_log_of_user(const Request& req, Connection& db)
@@ -230,9 +228,7 @@ Envelope get_last_all_devices_log_of_user(const Request& req, Connection& db)
     Row rows = Row::array();
     while (q.step())
         rows.push_back(retrievalRow(q, today));
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoDevicesReported);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoDevicesReported);
 }
 
 }  // namespace nemora::handlers

@@ -93,9 +93,7 @@ Envelope get_all_device_setting_of_user(const Request& req, Connection& db)
             {"PrivateCode", q.text(10)},
             {"IsAutoValveSetting", q.integer(11) != 0}});
     }
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoDevices);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoDevices);
 }
 
 Envelope set_new_device_setting(const Request& req, Connection& db)
@@ -162,9 +160,7 @@ Envelope get_all_auto_valve_setting(const Request& req, Connection& db)
                            {"LitresNo", q.integer(8)},
                            {"SendedDateTime_fa", q.text(9)}});
     }
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoAutoSettings);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoAutoSettings);
 }
 
 Envelope set_auto_valve_setting_by_serial(const Request& req, Connection& db)
@@ -220,9 +216,7 @@ Envelope get_device_setting_history(const Request& req, Connection& db)
                            {"SolenoidValve", q.text(5)},
                            {"Sended", q.integer(6) != 0}});
     }
-    if (rows.empty())
-        return Envelope::ok(ServerTexts::kNoSettingHistory);
-    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+    return listReply(std::move(rows), ServerTexts::kNoSettingHistory);
 }
 
 }  // namespace nemora::handlers

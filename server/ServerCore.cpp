@@ -149,6 +149,13 @@ std::string solarBoundOrEmpty(const std::string& text)
     return *bound;
 }
 
+Envelope listReply(Row rows, const char* noneMessage)
+{
+    if (rows.empty())
+        return Envelope::ok(noneMessage);
+    return Envelope::ok(ServerTexts::kDone, std::move(rows));
+}
+
 }  // namespace handlers
 
 namespace {

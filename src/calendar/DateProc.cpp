@@ -62,16 +62,6 @@ int wholeNumber(QStringView text)
     return value;
 }
 
-bool isAsciiDigits(QStringView text)
-{
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
-
 // Splits "y/m/d" at the first two slashes; the day keeps whatever follows the second one.
 // False when the text holds fewer than two slashes.
 bool splitThree(const QString& text, QStringView& year, QStringView& month, QStringView& day)
@@ -134,6 +124,16 @@ Clock& clock()
 }
 
 }  // namespace
+
+bool IsAsciiDigits(QStringView text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
 
 // --- the clock seam ------------------------------------------------------------------------
 
@@ -256,7 +256,7 @@ QString NormaliseSolarDate(const QString& input)
     if (input.isEmpty())
         return QString();
     QString text = input;
-    if (!text.contains(u'/') && isAsciiDigits(text)) {
+    if (!text.contains(u'/') && IsAsciiDigits(text)) {
         if (text.size() == 6)
             text = text.left(2) + u'/' + text.mid(2, 2) + u'/' + text.mid(4, 2);
         else if (text.size() == 8)
@@ -300,7 +300,7 @@ bool IsValidSolarDate(const QString& text)
     const QStringView monthText = view.mid(first + 1, second - first - 1);
     const QStringView dayText = view.mid(second + 1);
     int y = 0, m = 0, d = 0;
-    if (!isAsciiDigits(yearText) || !isAsciiDigits(monthText) || !isAsciiDigits(dayText))
+    if (!IsAsciiDigits(yearText) || !IsAsciiDigits(monthText) || !IsAsciiDigits(dayText))
         return false;
     if (!parseWholeNumber(yearText, y) || !parseWholeNumber(monthText, m)
         || !parseWholeNumber(dayText, d))

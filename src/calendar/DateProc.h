@@ -26,6 +26,11 @@ void SetClock(std::function<QDateTime()> clock);   // an empty function restores
 void SetFixedNow(const QDateTime& now);             // shorthand: the clock always answers `now`
 void ResetClock();
 
+// --- text rule -----------------------------------------------------------------------------
+// Non-empty and every character "0" to "9": the rule of a typed date's parts, and the one the
+// program's IsAllDigits text helper follows.
+bool IsAsciiDigits(QStringView text);
+
 // --- conversion --------------------------------------------------------------------------
 // Both convert in place, with the program's fixed tables (no astronomical method).
 void SolarToGregorian(int& year, int& month, int& day);

@@ -1,5 +1,7 @@
 #include "core/untGlobals.h"
 
+#include "calendar/DateProc.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,12 +47,7 @@ QString PadLeft(const QString& text, QChar pad, int length)
 
 bool IsAllDigits(const QString& text)
 {
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
+    return DateProc::IsAsciiDigits(text);
 }
 
 QString HexEncode(const QByteArray& bytes)

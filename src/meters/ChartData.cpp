@@ -19,8 +19,10 @@ constexpr int kDailyVisiblePositions = 31;
 constexpr int kDailySlices = 7;
 constexpr int kOtherSlices = 6;
 
-QString HeadingFor(const QString& reportType, const QString& daily, const QString& weekly,
-                   const QString& monthly)
+// The one of three that a period kind names, matched exactly; `unknown` for any other kind.
+template <typename T>
+const T& ForReportType(const QString& reportType, const T& daily, const T& weekly, const T& monthly,
+                       const T& unknown)
 {
     if (reportType == ReportTypeDaily)
         return daily;
@@ -28,8 +30,10 @@ QString HeadingFor(const QString& reportType, const QString& daily, const QStrin
         return weekly;
     if (reportType == ReportTypeMonthly)
         return monthly;
-    return QString();
+    return unknown;
 }
+
+const QString kNoHeading;
 
 bool IsKnownType(const QString& reportType)
 {
@@ -42,23 +46,17 @@ const ConsumptionRows& ChartRowsFor(const QString& reportType, const Consumption
                                     const ConsumptionRows& weekly, const ConsumptionRows& monthly)
 {
     static const ConsumptionRows none;
-    if (reportType == ReportTypeDaily)
-        return daily;
-    if (reportType == ReportTypeWeekly)
-        return weekly;
-    if (reportType == ReportTypeMonthly)
-        return monthly;
-    return none;
+    return ForReportType(reportType, daily, weekly, monthly, none);
 }
 
 QString LineChartHeading(const QString& reportType)
 {
-    return HeadingFor(reportType, kLineDaily, kLineWeekly, kLineMonthly);
+    return ForReportType(reportType, kLineDaily, kLineWeekly, kLineMonthly, kNoHeading);
 }
 
 QString PieChartHeading(const QString& reportType)
 {
-    return HeadingFor(reportType, kPieDaily, kPieWeekly, kPieMonthly);
+    return ForReportType(reportType, kPieDaily, kPieWeekly, kPieMonthly, kNoHeading);
 }
 
 QString ChartHeadingWithRange(const QString& heading, const QString& fromDate, const QString& toDate)

@@ -24,31 +24,8 @@ const QColor kSliceColours[PieSlotCount] = {
 }  // namespace
 
 TfrmChartCircle::TfrmChartCircle(QWidget* owner)
-    : QWidget(owner, Qt::Window)
+    : TChartWindowBase(owner, QStringLiteral("frmChartCircle"), kCaption, Qt::RightToLeft)
 {
-    setObjectName(QStringLiteral("frmChartCircle"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kCaption);
-    setLayoutDirection(Qt::RightToLeft);
-    resize(1000, 640);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 8, 10, 10);
-    layout->setSpacing(6);
-
-    m_lblReportType = new QLabel(this);
-    m_lblReportType->setObjectName(QStringLiteral("lblReportType"));
-    // Absolute: a Persian heading would otherwise count its own direction and swap the sides.
-    m_lblReportType->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
-    QFont headingFont = m_lblReportType->font();
-    headingFont.setBold(true);
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
-    m_lblReportType->setFont(headingFont);
-    m_lblReportType->setStyleSheet(QStringLiteral(
-        "QLabel { color: #0d3c61; background: #e8f1fa; border: 1px solid #c5d9ec; border-radius: 4px;"
-        " padding: 6px 10px; }"));
-    layout->addWidget(m_lblReportType);
-
     auto* body = new QHBoxLayout;
     body->setSpacing(10);
 
@@ -78,58 +55,29 @@ TfrmChartCircle::TfrmChartCircle(QWidget* owner)
     slotLayout->addStretch(1);
     body->addWidget(legend);
 
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setMargins(QMargins(8, 8, 8, 8));
-    m_view = new QChartView(chart, this);
-    m_view->setObjectName(QStringLiteral("AdvChartView1"));
-    m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setFocusPolicy(Qt::StrongFocus);
-    body->addWidget(m_view, 1);
+    auto* view = new QChartView(NewChart(), this);
+    adoptChartView(view);
+    body->addWidget(view, 1);
 
-    layout->addLayout(body, 1);
-}
-
-void TfrmChartCircle::SetSourceTables(const ConsumptionRows& daily, const ConsumptionRows& weekly,
-                                      const ConsumptionRows& monthly)
-{
-    m_daily = daily;
-    m_weekly = weekly;
-    m_monthly = monthly;
+    chartLayout()->addLayout(body, 1);
 }
 
 TfrmChartCircle* TfrmChartCircle::Open(QWidget* owner, const QString& reportType, int reportCount,
                                        const ConsumptionRows& daily, const ConsumptionRows& weekly,
                                        const ConsumptionRows& monthly)
 {
-    if (reportCount <= 0)
-        return nullptr;
-    auto* window = new TfrmChartCircle(owner);
-    window->fReportType = reportType;
-    window->ReportCount = reportCount;
-    window->SetSourceTables(daily, weekly, monthly);
-    window->showMaximized();
-    return window;
-}
-
-void TfrmChartCircle::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    return OpenChart<TfrmChartCircle>(owner, reportType, reportCount, daily, weekly, monthly);
 }
 
 void TfrmChartCircle::FormShow()
 {
-    m_data = BuildPieChartData(fReportType, ChartRowsFor(fReportType, m_daily, m_weekly, m_monthly));
+    m_data = BuildPieChartData(fReportType, sourceRows());
     if (!m_data.known)
         return;
 
-    QChart* chart = m_view->chart();
-    m_view->setUpdatesEnabled(false);
+    QChartView* view = this->view();
+    QChart* chart = view->chart();
+    view->setUpdatesEnabled(false);
     chart->removeAllSeries();
 
     auto* series = new QPieSeries;
@@ -158,7 +106,7 @@ void TfrmChartCircle::FormShow()
     }
     chart->addSeries(series);
 
-    m_view->setFocus();
-    m_lblReportType->setText(m_data.heading);
-    m_view->setUpdatesEnabled(true);
+    view->setFocus();
+    heading()->setText(m_data.heading);
+    view->setUpdatesEnabled(true);
 }

@@ -9,25 +9,15 @@
 // first shown. Controls: lblReportType, AdvChartView1, lbl1..lbl7, edt1..edt7.
 
 #include "meters/ChartData.h"
-#include "meters/ConsumptionData.h"
-
-#include <QWidget>
+#include "meters/ChartWindowBase.h"
 
 class QLabel;
 class QLineEdit;
-class QChartView;
 
-class TfrmChartCircle : public QWidget {
+class TfrmChartCircle : public TChartWindowBase {
     Q_OBJECT
 public:
     explicit TfrmChartCircle(QWidget* owner);
-
-    QString fReportType;   // "Daily", "Weekly" or "Monthly"
-    int ReportCount = 0;   // the owner's current row count, as filtered
-
-    // The owner's three tables, most recent period first (replaces what was set before).
-    void SetSourceTables(const ConsumptionRows& daily, const ConsumptionRows& weekly,
-                         const ConsumptionRows& monthly);
 
     // Creates, fills and shows a window owned by `owner`; null when reportCount is 0.
     static TfrmChartCircle* Open(QWidget* owner, const QString& reportType, int reportCount,
@@ -35,18 +25,11 @@ public:
                                  const ConsumptionRows& monthly);
 
     // Builds the pie and the legend from the inputs; runs on the first show.
-    void FormShow();
+    void FormShow() override;
     const PieChartData& chartData() const { return m_data; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    ConsumptionRows m_daily, m_weekly, m_monthly;
     PieChartData m_data;
-    bool m_shown = false;
-    QLabel* m_lblReportType = nullptr;
-    QChartView* m_view = nullptr;
     QLabel* m_lbl[PieSlotCount] = {};
     QLineEdit* m_edt[PieSlotCount] = {};
 };

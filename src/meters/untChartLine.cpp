@@ -94,92 +94,39 @@ protected:
 }  // namespace
 
 TfrmChartLine::TfrmChartLine(QWidget* owner)
-    : QWidget(owner, Qt::Window)
-{
-    setObjectName(QStringLiteral("frmChartLine"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kCaption);
     // The line runs from the most recent period on the left, as a chart is read.
-    setLayoutDirection(Qt::LeftToRight);
-    resize(1000, 640);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 8, 10, 10);
-    layout->setSpacing(6);
-
-    m_lblReportType = new QLabel(kInitialHeading, this);
-    m_lblReportType->setObjectName(QStringLiteral("lblReportType"));
-    // Absolute: a Persian heading would otherwise count its own direction and swap the sides.
-    m_lblReportType->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
-    QFont headingFont = m_lblReportType->font();
-    headingFont.setBold(true);
-    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.3);
-    m_lblReportType->setFont(headingFont);
-    m_lblReportType->setStyleSheet(QStringLiteral(
-        "QLabel { color: #0d3c61; background: #e8f1fa; border: 1px solid #c5d9ec; border-radius: 4px;"
-        " padding: 6px 10px; }"));
-    layout->addWidget(m_lblReportType);
-
-    auto* chart = new QChart;
+    : TChartWindowBase(owner, QStringLiteral("frmChartLine"), kCaption, Qt::LeftToRight, kInitialHeading)
+{
+    QChart* chart = NewChart();
     chart->setTitle(kPaneTitle);
     QFont titleFont = chart->titleFont();
     titleFont.setBold(true);
     titleFont.setPointSizeF(qMax(11.0, titleFont.pointSizeF() * 1.2));
     chart->setTitleFont(titleFont);
-    chart->legend()->hide();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setMargins(QMargins(8, 8, 8, 8));
-    m_view = new TScrollingChartView(chart, this);
-    m_view->setObjectName(QStringLiteral("AdvChartView1"));
-    m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setFocusPolicy(Qt::StrongFocus);
-    layout->addWidget(m_view, 1);
-}
-
-void TfrmChartLine::SetSourceTables(const ConsumptionRows& daily, const ConsumptionRows& weekly,
-                                    const ConsumptionRows& monthly)
-{
-    m_daily = daily;
-    m_weekly = weekly;
-    m_monthly = monthly;
+    auto* view = new TScrollingChartView(chart, this);
+    adoptChartView(view);
+    chartLayout()->addWidget(view, 1);
 }
 
 TfrmChartLine* TfrmChartLine::Open(QWidget* owner, const QString& reportType, int reportCount,
                                    const ConsumptionRows& daily, const ConsumptionRows& weekly,
                                    const ConsumptionRows& monthly)
 {
-    if (reportCount <= 0)
-        return nullptr;
-    auto* window = new TfrmChartLine(owner);
-    window->fReportType = reportType;
-    window->ReportCount = reportCount;
-    window->SetSourceTables(daily, weekly, monthly);
-    window->showMaximized();
-    return window;
-}
-
-void TfrmChartLine::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    // The chart is read once: a later refresh of the owner does not change an open chart.
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
+    return OpenChart<TfrmChartLine>(owner, reportType, reportCount, daily, weekly, monthly);
 }
 
 void TfrmChartLine::FormShow()
 {
-    m_data = BuildLineChartData(fReportType, ReportCount, ChartRowsFor(fReportType, m_daily, m_weekly, m_monthly));
+    m_data = BuildLineChartData(fReportType, ReportCount, sourceRows());
     if (!m_data.known)
         return;
-    m_lblReportType->setText(m_data.heading);
+    heading()->setText(m_data.heading);
 
-    auto* view = static_cast<TScrollingChartView*>(m_view);
+    auto* view = static_cast<TScrollingChartView*>(this->view());
     view->series = nullptr;   // about to be deleted with the chart's series
     view->axis = nullptr;
-    QChart* chart = m_view->chart();
-    m_view->setUpdatesEnabled(false);
+    QChart* chart = view->chart();
+    view->setUpdatesEnabled(false);
     chart->removeAllSeries();
     for (QAbstractAxis* a : chart->axes())
         chart->removeAxis(a);
@@ -214,7 +161,7 @@ void TfrmChartLine::FormShow()
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisX);
     // The value labels are drawn by the view: redraw them when the window of positions moves.
-    connect(axisX, &QValueAxis::rangeChanged, m_view->viewport(), [this]() { m_view->viewport()->update(); });
+    connect(axisX, &QValueAxis::rangeChanged, view->viewport(), [view]() { view->viewport()->update(); });
 
     auto* axisY = new QValueAxis;
     axisY->setObjectName(QStringLiteral("axisConsumed"));
@@ -235,5 +182,5 @@ void TfrmChartLine::FormShow()
     view->first = from - 0.5;
     view->last = qMax(double(to), double(m_data.values.size() - 1)) + 0.5;
 
-    m_view->setUpdatesEnabled(true);
+    view->setUpdatesEnabled(true);
 }

@@ -15,26 +15,12 @@
 // scroll the line when it has more periods than fit.
 
 #include "meters/ChartData.h"
-#include "meters/ConsumptionData.h"
+#include "meters/ChartWindowBase.h"
 
-#include <QWidget>
-
-class QLabel;
-class QChartView;
-class QValueAxis;
-class QLineSeries;
-
-class TfrmChartLine : public QWidget {
+class TfrmChartLine : public TChartWindowBase {
     Q_OBJECT
 public:
     explicit TfrmChartLine(QWidget* owner);
-
-    QString fReportType;   // "Daily", "Weekly" or "Monthly"
-    int ReportCount = 0;   // the owner's current row count, as filtered
-
-    // The owner's three tables, most recent period first (replaces what was set before).
-    void SetSourceTables(const ConsumptionRows& daily, const ConsumptionRows& weekly,
-                         const ConsumptionRows& monthly);
 
     // Creates, fills and shows a window owned by `owner`; null (and nothing shown) when reportCount
     // is 0.
@@ -43,17 +29,10 @@ public:
                                const ConsumptionRows& monthly);
 
     // Builds the chart from the inputs; runs on the first show.
-    void FormShow();
+    void FormShow() override;
     // What the chart was built from (valid after FormShow).
     const LineChartData& chartData() const { return m_data; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    ConsumptionRows m_daily, m_weekly, m_monthly;
     LineChartData m_data;
-    bool m_shown = false;
-    QLabel* m_lblReportType = nullptr;
-    QChartView* m_view = nullptr;
 };

@@ -42,35 +42,6 @@ namespace T = ContorStatusText;
 
 namespace {
 
-// Builders that name every member, so the engine's declarations read as a table.
-FieldDef Field(const QString& name, FieldType type, int size, const QString& label, const QString& calculated = QString())
-{
-    FieldDef field;
-    field.name = name;
-    field.type = type;
-    field.size = size;
-    field.label = label;
-    field.calculated = calculated;
-    return field;
-}
-
-ColumnDef Column(const QString& field, Qt::Alignment alignment = Qt::AlignCenter)
-{
-    ColumnDef column;
-    column.field = field;
-    column.alignment = alignment;
-    return column;
-}
-
-KeyBinding Key(const QString& key, ReadAs readAs, const QString& field = QString())
-{
-    KeyBinding binding;
-    binding.key = key;
-    binding.readAs = readAs;
-    binding.field = field;
-    return binding;
-}
-
 int Index(Period period)
 {
     return static_cast<int>(period);
@@ -206,23 +177,23 @@ QFrame* Card(QWidget* parent, const char* name)
 QList<FieldDef> PeriodFields()
 {
     return {
-        Field(QStringLiteral("FromDate"), FieldType::Text, 15, T::FromDateTitle),
-        Field(QStringLiteral("ToDate"), FieldType::Text, 15, T::ToDateTitle),
-        Field(QStringLiteral("MinWentVolume"), FieldType::Integer, 0, T::MinWentVolumeTitle),
-        Field(QStringLiteral("MaxWentVolume"), FieldType::Integer, 0, T::MaxWentVolumeTitle),
-        Field(QStringLiteral("DataReceiveCount"), FieldType::Text, 20, T::DataReceiveCountTitle),
+        FieldDef(QStringLiteral("FromDate"), FieldType::Text, 15, T::FromDateTitle),
+        FieldDef(QStringLiteral("ToDate"), FieldType::Text, 15, T::ToDateTitle),
+        FieldDef(QStringLiteral("MinWentVolume"), FieldType::Integer, 0, T::MinWentVolumeTitle),
+        FieldDef(QStringLiteral("MaxWentVolume"), FieldType::Integer, 0, T::MaxWentVolumeTitle),
+        FieldDef(QStringLiteral("DataReceiveCount"), FieldType::Text, 20, T::DataReceiveCountTitle),
         // Computed whenever a row is read, so it follows the readings and may be negative.
-        Field(QStringLiteral("Consumed"), FieldType::Integer, 0, T::ConsumedTitle,
-              QStringLiteral("MaxWentVolume - MinWentVolume")),
+        FieldDef(QStringLiteral("Consumed"), FieldType::Integer, 0, T::ConsumedTitle,
+                 QStringLiteral("MaxWentVolume - MinWentVolume")),
     };
 }
 
 QList<ColumnDef> PeriodColumns()
 {
     return {
-        Column(QStringLiteral("FromDate")),      Column(QStringLiteral("ToDate")),
-        Column(QStringLiteral("MinWentVolume")), Column(QStringLiteral("MaxWentVolume")),
-        Column(QStringLiteral("Consumed")),      Column(QStringLiteral("DataReceiveCount")),
+        ColumnDef(QStringLiteral("FromDate")),      ColumnDef(QStringLiteral("ToDate")),
+        ColumnDef(QStringLiteral("MinWentVolume")), ColumnDef(QStringLiteral("MaxWentVolume")),
+        ColumnDef(QStringLiteral("Consumed")),      ColumnDef(QStringLiteral("DataReceiveCount")),
     };
 }
 
@@ -230,11 +201,11 @@ RowReader PeriodReader()
 {
     RowReader reader;
     reader.keys = {
-        Key(QStringLiteral("FromShamsiDate"), ReadAs::Text, QStringLiteral("FromDate")),
-        Key(QStringLiteral("ToShamsiDate"), ReadAs::Text, QStringLiteral("ToDate")),
-        Key(QStringLiteral("MinWentVolume"), ReadAs::Integer),
-        Key(QStringLiteral("MaxWentVolume"), ReadAs::Integer),
-        Key(QStringLiteral("DataReceiveCount"), ReadAs::Integer),   // stored as its decimal text
+        KeyBinding(QStringLiteral("FromShamsiDate"), ReadAs::Text, QStringLiteral("FromDate")),
+        KeyBinding(QStringLiteral("ToShamsiDate"), ReadAs::Text, QStringLiteral("ToDate")),
+        KeyBinding(QStringLiteral("MinWentVolume"), ReadAs::Integer),
+        KeyBinding(QStringLiteral("MaxWentVolume"), ReadAs::Integer),
+        KeyBinding(QStringLiteral("DataReceiveCount"), ReadAs::Integer),   // stored as its decimal text
     };
     return reader;
 }

@@ -18,35 +18,6 @@ namespace T = DeviceSelectedText;
 
 namespace {
 
-// Builders that name every member, so the engine's declarations read as a table.
-FieldDef Field(const QString& name, FieldType type, int size, const QString& label, const QString& calculated = QString())
-{
-    FieldDef field;
-    field.name = name;
-    field.type = type;
-    field.size = size;
-    field.label = label;
-    field.calculated = calculated;
-    return field;
-}
-
-ColumnDef Column(const QString& field, Qt::Alignment alignment = Qt::AlignCenter)
-{
-    ColumnDef column;
-    column.field = field;
-    column.alignment = alignment;
-    return column;
-}
-
-KeyBinding Key(const QString& key, ReadAs readAs, const QString& field = QString())
-{
-    KeyBinding binding;
-    binding.key = key;
-    binding.readAs = readAs;
-    binding.field = field;
-    return binding;
-}
-
 MeterPicker& InstalledPicker()
 {
     static MeterPicker picker;
@@ -58,28 +29,28 @@ ListScreenConfig PickerConfig()
     ListScreenConfig config;
     config.mode = ListMode::TimerOnlyNoIndicator;
     config.fields = {
-        Field(QStringLiteral("SerialNumber"), FieldType::Text, 15, T::SerialNumberTitle),
-        Field(QStringLiteral("Activated"), FieldType::Boolean, 0, T::ActivatedTitle),
-        Field(QStringLiteral("FileNumber"), FieldType::Text, 15, T::FileNumberTitle),
-        Field(QStringLiteral("OrganName"), FieldType::Text, 150, T::OrganNameTitle),
-        Field(QStringLiteral("ContractNo"), FieldType::Text, 20, T::ContractNoTitle),
+        FieldDef(QStringLiteral("SerialNumber"), FieldType::Text, 15, T::SerialNumberTitle),
+        FieldDef(QStringLiteral("Activated"), FieldType::Boolean, 0, T::ActivatedTitle),
+        FieldDef(QStringLiteral("FileNumber"), FieldType::Text, 15, T::FileNumberTitle),
+        FieldDef(QStringLiteral("OrganName"), FieldType::Text, 150, T::OrganNameTitle),
+        FieldDef(QStringLiteral("ContractNo"), FieldType::Text, 20, T::ContractNoTitle),
     };
     config.columns = {
-        Column(QStringLiteral("SerialNumber")),
-        Column(QStringLiteral("FileNumber")),
-        Column(QStringLiteral("ContractNo")),
-        Column(QStringLiteral("OrganName"), Qt::AlignLeft | Qt::AlignVCenter),
-        Column(QStringLiteral("Activated")),
+        ColumnDef(QStringLiteral("SerialNumber")),
+        ColumnDef(QStringLiteral("FileNumber")),
+        ColumnDef(QStringLiteral("ContractNo")),
+        ColumnDef(QStringLiteral("OrganName"), QString(), {}, Qt::AlignLeft | Qt::AlignVCenter),
+        ColumnDef(QStringLiteral("Activated")),
     };
     // The picker asks for the organisation's meters only; it sends no date range.
     config.request.method = Method::get_all_my_device_list;
     config.request.body = [] { return JsonBody().add(QStringLiteral("organ_id"), CurrentUser.OrganID); };
     config.reader.keys = {
-        Key(QStringLiteral("SerialNumber"), ReadAs::Text),
-        Key(QStringLiteral("FileNumber"), ReadAs::Text),
-        Key(QStringLiteral("OrganName"), ReadAs::Text),
-        Key(QStringLiteral("Activated"), ReadAs::Boolean),
-        Key(QStringLiteral("ContractNo"), ReadAs::Text),
+        KeyBinding(QStringLiteral("SerialNumber"), ReadAs::Text),
+        KeyBinding(QStringLiteral("FileNumber"), ReadAs::Text),
+        KeyBinding(QStringLiteral("OrganName"), ReadAs::Text),
+        KeyBinding(QStringLiteral("Activated"), ReadAs::Boolean),
+        KeyBinding(QStringLiteral("ContractNo"), ReadAs::Text),
     };
     config.clipboardColumns = {0, 1};
     // The dialog runs its own first load: a failed or empty reply leaves the grid empty without
