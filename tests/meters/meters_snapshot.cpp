@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -97,18 +98,23 @@ int main(int argc, char** argv)
     screen->AdvSmoothButton3Click();
     save(frmMain, "status-monthly");
 
+    // Saving waits for painting, and a window closed before is deleted meanwhile: take the
+    // chart windows first and hold them weakly.
+    const auto saveCharts = [](const char* className, const char* name) {
+        QList<QPointer<QWidget>> charts;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->inherits(className) && window->isVisible())
+                charts.append(window);
+        for (const QPointer<QWidget>& window : charts)
+            if (window) {
+                save(*window, name);
+                window->close();
+            }
+    };
     screen->AdvSmoothButton4Click();
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->inherits("TfrmChartLine") && window->isVisible()) {
-            save(*window, "chart-line");
-            window->close();
-        }
+    saveCharts("TfrmChartLine", "chart-line");
     screen->AdvSmoothButton1Click();
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->inherits("TfrmChartCircle") && window->isVisible()) {
-            save(*window, "chart-pie");
-            window->close();
-        }
+    saveCharts("TfrmChartCircle", "chart-pie");
 
     whenModal<TfrmErrorInfo>([](TfrmErrorInfo* dialog) {
         save(*dialog, "errorinfo");
