@@ -34,6 +34,7 @@
 #include <ctime>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace {
 // --- the screen's declarations (as the report screen makes them) ---------------------------
@@ -400,6 +401,26 @@ int run(const QString& path, bool tree, bool http)
         return 1;
     }
     phase.end("export");
+
+    // The grid's search over every shown column, once per pause in typing: a text in a few
+    // rows, one in none (every cell read) and one in the first column of every row.
+    QList<int> searched;
+    for (int c = 0; c < columns.count(); ++c)
+        if (!columns.isCheckBox(c))
+            searched << c;
+    // Then the typing goes on: each text holds the last one, so only the rows found are read.
+    const std::pair<const char*, QString> searches[] = {{"search-few", serial.right(6)},
+                                                        {"search-none", QStringLiteral("no such text")},
+                                                        {"search-first-column", QStringLiteral("1403/")},
+                                                        {"search-typing-on", QStringLiteral("1403/0")},
+                                                        {"search-typing-on-more", QStringLiteral("1403/05")}};
+    for (const auto& [name, text] : searches) {
+        ds.setSearch(&columns, searched, text);
+        ds.open();
+        const int found = ds.count();
+        phase.end(name);
+        printf("found: %s %d\n", name, found);
+    }
 
     printf("rows: %d\n", rows);
     printf("filtered: %d\n", filtered);

@@ -15,8 +15,9 @@
 //   ds.open();
 //   for (int i = 0; i < ds.count(); ++i) columns.displayText(0, ds.row(i));
 //
-// Column filters (the grid's context-menu filters) are a layer of their own: they match the
-// displayed text and change neither the table, the query text nor the table's row count.
+// Column filters (the grid's context-menu filters) and the grid's search are a layer of their
+// own: they match the displayed text and change neither the table, the query text nor the
+// table's row count.
 
 #include "core/ListQuery.h"
 #include "core/ListTable.h"
@@ -24,6 +25,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -106,6 +108,12 @@ public:
     // The column filter layer and the columns whose displayed text it matches.
     void setColumnFilters(const ListColumns* columns, const QList<ColumnFilter>& filters);
     const QList<ColumnFilter>& columnFilters() const { return m_filters; }
+    // The search of the same layer: rows where at least one of the `searched` columns shows
+    // `text`, ignoring case and the Arabic forms of yeh, kaf and the digits (the operator's
+    // keyboard gives the Persian ones). An empty text: no search. Combined with the column
+    // filters; takes effect at the next open().
+    void setSearch(const ListColumns* columns, const QList<int>& searched, const QString& text);
+    const QString& searchText() const { return m_searchText; }
 
     // Runs the statement. On an SQL error the cursor stays closed and lastError() says why.
     bool open();
@@ -125,11 +133,33 @@ public:
 
 private:
     QString statement(const QString& selectList) const;
+    QString unorderedStatement(const QString& selectList) const;   // the same rows, without ORDER BY
+
     ListTable* m_table = nullptr;
     ListQuery* m_query = nullptr;
     QList<SortKey> m_order;
     const ListColumns* m_columns = nullptr;
     QList<ColumnFilter> m_filters;
+    const ListColumns* m_searchColumns = nullptr;
+    QList<int> m_searched;
+    QString m_searchText;
+    std::u32string m_searchFolded;
+    // What the last open() ran: while the rows stay the same a new search or filter reuses
+    // their order, and a search that only grew walks the rows the last one found.
+    struct LastOpen {
+        bool valid = false;
+        quint64 generation = 0;
+        QString statement;
+        QVariantList values;
+        bool filtered = false;     // m_rowids are filtered (else they are every row in order)
+        bool orderKnown = false;   // m_ordered holds every row in order
+        const ListColumns* filtersColumns = nullptr;
+        QList<ColumnFilter> filters;
+        const ListColumns* columns = nullptr;
+        QList<int> searched;
+        std::u32string search;
+    } m_last;
+    std::vector<qint64> m_ordered;
     bool m_open = false;
     QString m_lastError;
     std::vector<qint64> m_rowids;

@@ -1,5 +1,5 @@
 // vt, vq and the cursor: rows in reply order, bound filter values, the order of the sort keys,
-// calculated fields, table row filters and the column-filter layer.
+// calculated fields, table row filters and the column-filter and search layer.
 
 #include "core/ListCursor.h"
 #include "core/ListQuery.h"
@@ -195,6 +195,119 @@ TEST(ListCursor, ColumnFiltersMatchDisplayedTextOnly)
     ds.setColumnFilters(&columns, {});
     ds.open();
     EXPECT_EQ(ds.count(), 4);
+}
+
+TEST(ListCursor, SearchLooksAtTheGivenColumnsOnlyOnTopOfTheFilters)
+{
+    Meters m(Sample);
+    ListColumns columns({{"Serial"}, {"Code"}, {"Open", {}, [](const RowView& r) {
+                                                    return r.boolean(4) ? QStringLiteral("OPEN") : QStringLiteral("shut");
+                                                }}});
+    columns.bind(m.vt);
+    ListCursor ds;
+    ds.setTable(&m.vt);
+    ds.setSearch(&columns, {0, 2}, QStringLiteral("0"));   // the codes are not searched
+    ASSERT_TRUE(ds.open());
+    EXPECT_EQ(serials(ds), (QStringList{"300", "100", "200"}));
+    ds.setSearch(&columns, {0, 2}, QStringLiteral("open"));
+    ds.setColumnFilters(&columns, {{1, "01"}});
+    ds.open();
+    EXPECT_EQ(serials(ds), (QStringList{"300", "12'3", "1%"}));
+    EXPECT_EQ(ds.searchText(), QStringLiteral("open"));
+    ds.setSearch(nullptr, {}, QStringLiteral("open"));   // without columns there is nothing to search
+    ds.open();
+    EXPECT_EQ(ds.count(), 4);
+    EXPECT_EQ(m.vt.rowCount(), 5);
+}
+
+// The search reads plain columns from their stored values and reuses what it found while the
+// operator types on; whatever the path, it finds what the displayed texts hold.
+TEST(ListCursor, SearchFindsWhatTheDisplayedTextsHold)
+{
+    ListTable vt({{"Name", FieldType::Text},
+                  {"Count", FieldType::Integer},
+                  {"Big", FieldType::LargeInt},
+                  {"Level", FieldType::Float},
+                  {"Flag", FieldType::Boolean}});
+    RowReader reader;
+    reader.custom = [](const QJsonObject& o, RowBuffer& row) {
+        if (o.contains("n"))
+            row.setText(0, o.value("n").toString());
+        row.setInteger(1, o.value("c").toInt());
+        row.setInteger(2, qint64(o.value("b").toDouble()));
+        if (o.contains("l"))
+            row.setReal(3, o.value("l").toDouble());
+        row.setBoolean(4, o.value("f").toBool());
+    };
+    const char* first = R"([
+        {"n":"AbC-12","c":-5,"b":1234567890123,"l":0.1,"f":true},
+        {"n":"xyz","c":0,"b":7,"l":3.0,"f":false},
+        {"n":"برگشت آب","c":120,"b":-42,"l":1e20,"f":true},
+        {"c":33,"b":5,"l":-2.5,"f":false},
+        {"n":"abc","c":12,"b":0,"l":0.333333333333333333,"f":true},
+        {"n":"E+2","c":7,"b":2,"f":false}])";
+    vt.loadRows(rows(first), reader);
+    ListColumns columns({{"Name"}, {"Count"}, {"Big"}, {"Level"}, {"Flag"},
+                         {"Count", {}, [](const RowView& r) { return r.integer(1) > 10 ? QStringLiteral("Many") : QString(); }}});
+    columns.bind(vt);
+    const QList<int> searched = {0, 1, 2, 3, 5};   // the check box column is not searched
+
+    // What the operator would find by eye: rows whose shown texts hold the text, any case.
+    const auto expected = [&](ListCursor& plain, const QString& text) {
+        QStringList found;
+        for (int i = 0; i < plain.count(); ++i) {
+            const RowView row = plain.row(i);
+            bool hit = false;
+            for (int c : searched)
+                hit = hit || columns.displayText(c, row).contains(text, Qt::CaseInsensitive);
+            if (hit)
+                found << row.text(1);
+        }
+        return found;
+    };
+    const auto counts = [](ListCursor& ds) {
+        QStringList out;
+        for (int i = 0; i < ds.count(); ++i)
+            out << ds.row(i).text(1);
+        return out;
+    };
+    // Growing, shrinking and unrelated texts, with the table reloaded and a column filter set
+    // in between; each text also once from a cursor that never searched before.
+    const QStringList texts = {"a", "ab", "abc", "ABC-", "ab", "1", "12", "123", "0.", "0.3333", "e+", "e+2", "1e",
+                               "-", "-4", "-42", "3", "many", "MAN", "آ", "ب", "آب", " ", "true", "1", "@reload",
+                               "12", "@filter", "120", "1", "12", "@other filter", "120", "@reload", "b", "bc"};
+    for (const bool sorted : {false, true}) {
+        ListCursor ds;
+        ds.setTable(&vt);
+        if (sorted)
+            ds.setOrder({{"Level", true}});
+        ds.open();
+        for (const QString& text : texts) {
+            if (text == QLatin1String("@reload")) {
+                vt.clear();
+                vt.loadRows(rows(first), reader);
+                vt.loadRows(rows(R"([{"n":"abc 2","c":121,"b":120,"l":12.5,"f":true}])"), reader);
+                continue;
+            }
+            if (text.startsWith(QLatin1String("@"))) {
+                ds.setColumnFilters(&columns, {{0, text == QLatin1String("@filter") ? "b" : "x"}});
+                continue;
+            }
+            ds.setSearch(&columns, searched, text);
+            ASSERT_TRUE(ds.open());
+            ListCursor plain, fresh;
+            for (ListCursor* c : {&plain, &fresh}) {
+                c->setTable(&vt);
+                c->setOrder(ds.order());
+                c->setColumnFilters(&columns, ds.columnFilters());
+            }
+            plain.open();
+            fresh.setSearch(&columns, searched, text);
+            fresh.open();
+            EXPECT_EQ(counts(ds), expected(plain, text)) << text.toStdString() << (sorted ? " sorted" : "");
+            EXPECT_EQ(counts(fresh), counts(ds)) << text.toStdString() << (sorted ? " sorted" : "");
+        }
+    }
 }
 
 TEST(ListCursor, LocatesByPrefixAndReadsBackAnyRow)

@@ -1,12 +1,107 @@
 #include "core/widgets/ListGrid.h"
 
 #include "core/widgets/ListTexts.h"
+#include "core/widgets/NemoraArt.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPainterPath>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <QToolButton>
+
+// The column titles, taller by the search bar while it is open: the table view reserves the
+// titles' height above its rows, so the bar gets its room from the same layout pass, and the
+// grid then puts the titles below the bar.
+class ListHeader : public QHeaderView {
+public:
+    explicit ListHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+    void setExtraHeight(int height) { m_extra = height; }
+    int extraHeight() const { return m_extra; }
+    // The titles' own height, as the table view clamps it.
+    int titlesHeight() const
+    {
+        return qMin(qMax(minimumHeight(), QHeaderView::sizeHint().height()), maximumHeight());
+    }
+    QSize sizeHint() const override
+    {
+        QSize size = QHeaderView::sizeHint();
+        size.rheight() += m_extra;
+        return size;
+    }
+
+private:
+    int m_extra = 0;
+};
+
+namespace {
+constexpr int DefaultSearchDelayMs = 250;
+
+// Check boxes drawn where the column's alignment puts them, instead of at the leading edge
+// where a plain item view draws its indicator.
+class ListDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        if (!(opt.features & QStyleOptionViewItem::HasCheckIndicator)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        const QSize indicator = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &opt, widget).size();
+
+        QStyleOptionViewItem cell(opt);   // background, selection and focus, without the box
+        cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        cell.text.clear();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+
+        QStyleOptionViewItem box(opt);
+        box.rect = ListGrid::checkBoxRect(opt.rect, indicator, opt.displayAlignment, opt.direction);
+        box.state &= ~QStyle::State_HasFocus;
+        switch (opt.checkState) {
+        case Qt::Unchecked: box.state |= QStyle::State_Off; break;
+        case Qt::PartiallyChecked: box.state |= QStyle::State_NoChange; break;
+        case Qt::Checked: box.state |= QStyle::State_On; break;
+        }
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, painter, widget);
+    }
+};
+
+// The search glyph (a lens with its handle) and the bar's close cross, drawn so that no icon
+// theme is needed.
+QPixmap searchGlyph(int size, bool cross)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(NemoraColors::Deep, qMax(1.5, size / 9.0), Qt::SolidLine, Qt::RoundCap);
+    painter.setPen(pen);
+    const qreal s = size;
+    if (cross) {
+        painter.drawLine(QPointF(s * 0.28, s * 0.28), QPointF(s * 0.72, s * 0.72));
+        painter.drawLine(QPointF(s * 0.72, s * 0.28), QPointF(s * 0.28, s * 0.72));
+    } else {
+        painter.drawEllipse(QRectF(s * 0.14, s * 0.14, s * 0.5, s * 0.5));
+        painter.drawLine(QPointF(s * 0.57, s * 0.57), QPointF(s * 0.86, s * 0.86));
+    }
+    return pixmap;
+}
+}  // namespace
 
 // --- ListModel ------------------------------------------------------------------------------
 
@@ -128,7 +223,10 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
 ListGrid::ListGrid(QWidget* parent) : QTableView(parent), m_model(new ListModel(this))
 {
     setObjectName(QStringLiteral("grd"));
+    m_header = new ListHeader(this);
+    setHorizontalHeader(m_header);
     setModel(m_model);
+    setItemDelegate(new ListDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -152,14 +250,66 @@ ListGrid::ListGrid(QWidget* parent) : QTableView(parent), m_model(new ListModel(
     });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) { emit currentRowChanged(current.isValid() ? current.row() : -1); });
+
+    // The search panel: hidden until asked for, placed by updateGeometries().
+    m_pnlSearch = new QFrame(this);
+    m_pnlSearch->setObjectName(QStringLiteral("pnlSearch"));
+    m_pnlSearch->setAutoFillBackground(true);
+    m_pnlSearch->setStyleSheet(QStringLiteral("QFrame#pnlSearch { background: %1; border-bottom: 1px solid %2; }")
+                                   .arg(NemoraColors::Foam.name(), NemoraColors::Sea.name()));
+    auto* bar = new QHBoxLayout(m_pnlSearch);
+    bar->setContentsMargins(6, 3, 6, 3);
+    bar->setSpacing(4);
+    auto* lens = new QLabel(m_pnlSearch);
+    lens->setPixmap(searchGlyph(16, false));
+    m_edtSearch = new QLineEdit(m_pnlSearch);
+    m_edtSearch->setObjectName(QStringLiteral("edtSearch"));
+    m_edtSearch->setPlaceholderText(ListTexts::SearchPlaceholder());
+    m_edtSearch->setClearButtonEnabled(true);
+    m_btnSearchClose = new QToolButton(m_pnlSearch);
+    m_btnSearchClose->setObjectName(QStringLiteral("btnSearchClose"));
+    m_btnSearchClose->setIcon(QIcon(searchGlyph(16, true)));
+    m_btnSearchClose->setAutoRaise(true);
+    m_btnSearchClose->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(lens);
+    bar->addWidget(m_edtSearch, 1);
+    bar->addWidget(m_btnSearchClose);
+    m_pnlSearch->hide();
+
+    m_btnSearch = new QToolButton(this);
+    m_btnSearch->setObjectName(QStringLiteral("btnSearch"));
+    m_btnSearch->setIcon(QIcon(searchGlyph(14, false)));
+    m_btnSearch->setAutoRaise(true);
+    m_btnSearch->setFocusPolicy(Qt::NoFocus);
+    m_btnSearch->setToolTip(QKeySequence(QKeySequence::Find).toString(QKeySequence::NativeText));
+
+    m_tmrSearch = new QTimer(this);
+    m_tmrSearch->setObjectName(QStringLiteral("tmrSearch"));
+    m_tmrSearch->setSingleShot(true);
+    m_tmrSearch->setInterval(DefaultSearchDelayMs);
+
+    connect(m_btnSearch, &QToolButton::clicked, this, [this] {
+        if (isSearchOpen())
+            closeSearch();
+        else
+            openSearch();
+    });
+    connect(m_btnSearchClose, &QToolButton::clicked, this, &ListGrid::closeSearch);
+    // Typing waits for a pause; Enter does not wait.
+    connect(m_edtSearch, &QLineEdit::textEdited, m_tmrSearch, qOverload<>(&QTimer::start));
+    connect(m_edtSearch, &QLineEdit::returnPressed, this, &ListGrid::applySearch);
+    connect(m_tmrSearch, &QTimer::timeout, this, &ListGrid::applySearch);
 }
 
 void ListGrid::setSource(ListCursor* cursor, const ListColumns* columns)
 {
     m_filters.clear();
     if (cursor) {
-        const bool filtered = !cursor->columnFilters().isEmpty();
+        // The search goes with the bar, not with the source: a new table shown while the bar is
+        // open is searched as well.
+        const bool filtered = !cursor->columnFilters().isEmpty() || cursor->searchText() != m_search;
         cursor->setColumnFilters(columns, {});
+        cursor->setSearch(columns, searchedColumns(columns), m_search);
         if (filtered && cursor->isOpen())
             cursor->open();
     }
@@ -216,6 +366,10 @@ void ListGrid::endUpdate()
     if (m_updateDepth == 0)
         return;
     if (--m_updateDepth == 0) {
+        // A search applied while the grid was held (its pause ended during a server call).
+        if (m_searchPending && cursor() && cursor()->isOpen())
+            cursor()->open();
+        m_searchPending = false;
         m_model->resume();
         afterReset();
     }
@@ -371,10 +525,205 @@ void ListGrid::applyFilter()
     if (!ds)
         return;
     ds->setColumnFilters(columns(), m_filters);
+    ds->setSearch(columns(), searchedColumns(columns()), m_search);
     if (ds->isOpen()) {
         ds->open();
         reload();
     }
+}
+
+QList<int> ListGrid::searchedColumns(const ListColumns* cols) const
+{
+    QList<int> searched;
+    if (!cols)
+        return searched;
+    const bool shown = cols == columns();
+    for (int c = 0; c < cols->count(); ++c)
+        if (!cols->isCheckBox(c) && !(shown && isColumnHidden(c)))
+            searched.append(c);
+    return searched;
+}
+
+bool ListGrid::isSearchOpen() const
+{
+    return !m_pnlSearch->isHidden();
+}
+
+void ListGrid::openSearch()
+{
+    if (!m_searchEnabled)
+        return;
+    if (m_pnlSearch->isHidden()) {
+        m_pnlSearch->show();
+        m_header->setExtraHeight(m_pnlSearch->sizeHint().height());
+        updateGeometries();
+    }
+    m_edtSearch->setFocus(Qt::ShortcutFocusReason);
+    m_edtSearch->selectAll();
+}
+
+void ListGrid::closeSearch()
+{
+    const bool hadFocus = searchHasFocus();
+    m_tmrSearch->stop();
+    m_edtSearch->clear();
+    if (!m_pnlSearch->isHidden()) {
+        m_pnlSearch->hide();
+        m_header->setExtraHeight(0);
+        updateGeometries();
+    }
+    applySearchText(QString());
+    if (hadFocus)
+        setFocus(Qt::OtherFocusReason);
+}
+
+void ListGrid::setSearchText(const QString& text)
+{
+    if (!text.trimmed().isEmpty())
+        openSearch();
+    m_edtSearch->setText(text);
+    applySearchText(text);
+}
+
+void ListGrid::applySearch()
+{
+    applySearchText(m_edtSearch->text());
+}
+
+void ListGrid::applySearchText(const QString& text)
+{
+    m_tmrSearch->stop();
+    const QString search = text.trimmed();
+    if (search == m_search)
+        return;
+    m_search = search;
+    ListCursor* ds = cursor();
+    if (!ds)
+        return;
+    ds->setSearch(columns(), searchedColumns(columns()), m_search);
+    if (!ds->isOpen())
+        return;
+    if (m_updateDepth > 0) {
+        m_searchPending = true;   // the cursor is being reloaded; endUpdate() reopens it
+        return;
+    }
+    ds->open();
+    reload();
+}
+
+void ListGrid::setSearchDelay(int ms)
+{
+    m_tmrSearch->setInterval(qMax(0, ms));
+}
+
+int ListGrid::searchDelay() const
+{
+    return m_tmrSearch->interval();
+}
+
+void ListGrid::setSearchEnabled(bool enabled)
+{
+    if (!enabled)
+        closeSearch();
+    m_searchEnabled = enabled;
+    placeSearchBar();
+}
+
+bool ListGrid::searchHasFocus() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && m_pnlSearch->isAncestorOf(focus);
+}
+
+QRect ListGrid::checkBoxRect(const QRect& cell, const QSize& indicator, Qt::Alignment alignment,
+                             Qt::LayoutDirection direction)
+{
+    if (!(alignment & Qt::AlignHorizontal_Mask))
+        alignment |= Qt::AlignHCenter;
+    if (!(alignment & Qt::AlignVertical_Mask))
+        alignment |= Qt::AlignVCenter;
+    return QStyle::alignedRect(direction, alignment, indicator, cell);
+}
+
+void ListGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    placeSearchBar();
+}
+
+void ListGrid::placeSearchBar()
+{
+    if (!m_pnlSearch)
+        return;   // the table view lays itself out while the grid is still being made
+    QHeaderView* titles = horizontalHeader();
+    QHeaderView* numbers = verticalHeader();
+    const QRect rows = viewport()->geometry();
+    const int bar = m_header->extraHeight();
+    int titlesHeight = 0;
+    if (!titles->isHidden()) {
+        // The view made the titles as tall as the bar and the titles together: they go below it.
+        titlesHeight = m_header->titlesHeight();
+        titles->setGeometry(rows.left(), rows.top() - titlesHeight, rows.width(), titlesHeight);
+    }
+    int left = rows.left();
+    int right = rows.right();
+    if (!numbers->isHidden()) {
+        left = qMin(left, numbers->geometry().left());
+        right = qMax(right, numbers->geometry().right());
+    }
+    if (bar > 0) {
+        m_pnlSearch->setGeometry(left, rows.top() - titlesHeight - bar, right - left + 1, bar);
+        m_pnlSearch->raise();
+    }
+    // The button takes the corner between the record numbers and the titles.
+    const bool corner = m_searchEnabled && !titles->isHidden() && !numbers->isHidden();
+    if (corner) {
+        m_btnSearch->setGeometry(numbers->geometry().left(), rows.top() - titlesHeight, numbers->width(), titlesHeight);
+        m_btnSearch->raise();
+    }
+    m_btnSearch->setVisible(corner);
+}
+
+bool ListGrid::event(QEvent* event)
+{
+    // Ctrl+F and Escape belong to the grid while it or its bar has the focus, even where the
+    // window binds them to something else.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((m_searchEnabled && key->matches(QKeySequence::Find)) ||
+            (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && isSearchOpen())) {
+            event->accept();
+            return true;
+        }
+    }
+    return QTableView::event(event);
+}
+
+void ListGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (m_searchEnabled && event->matches(QKeySequence::Find)) {
+        openSearch();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && isSearchOpen()) {
+        closeSearch();
+        event->accept();
+        return;
+    }
+    if (searchHasFocus()) {
+        // From the box: down into the rows, searched at once; anything else the box left alone
+        // (Enter for a dialog's default button) goes on to the window, not to the rows.
+        if (event->key() == Qt::Key_Down || event->key() == Qt::Key_PageDown) {
+            applySearch();
+            setFocus(Qt::OtherFocusReason);
+            event->accept();
+            return;
+        }
+        event->ignore();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void ListGrid::paintEvent(QPaintEvent* event)

@@ -3,8 +3,9 @@
 // ListCursor (`ds`) and shows each column's displayed text. Uniform row heights, record numbers
 // in the vertical header, no per-row widgets; sort markers on the column titles (a click marks
 // one column, a second click on it turns the direction, Ctrl+click adds a marker), the
-// column-filter items of the context menu (TMyDBGridEhCenter), a loading state and the text
-// shown when there are no rows.
+// column-filter items of the context menu (TMyDBGridEhCenter), the search panel (a bar above
+// the titles, opened by Ctrl+F or the button in the grid's corner), check boxes for Boolean
+// columns, a loading state and the text shown when there are no rows.
 //
 // Usage:
 //
@@ -14,7 +15,10 @@
 //   connect(grd, &ListGrid::sortMarkingChanged, ...);        // apply grd->sortMarkers() via SQL
 //
 // Several tables on one grid: give each its own cursor (or re-point one) and call setSource
-// again; the column filters are cleared by a new source.
+// again; the column filters are cleared by a new source, the search stays while its bar is open.
+//
+// The search, like the column filters, narrows what the grid shows and leaves vt, vq's text and
+// the row count alone. It stays through refreshes while its bar is open; closing the bar clears it.
 
 #include "core/ListCursor.h"
 
@@ -23,8 +27,13 @@
 #include <QString>
 #include <QTableView>
 
+class QFrame;
+class QLineEdit;
 class QMenu;
+class QTimer;
+class QToolButton;
 class ListGrid;
+class ListHeader;
 
 // The grid's model: row r is the cursor's row r; the data are the columns' displayed texts.
 class ListModel : public QAbstractTableModel {
@@ -128,6 +137,32 @@ public:
     // Hands the filters to the cursor, reopens it and re-reads (the table and its query stay).
     void applyFilter();
 
+    // The search panel (pnlSearch with its box edtSearch): opens the bar and puts the caret in
+    // its box; a second call only focuses the box.
+    void openSearch();
+    // Hides the bar, empties its box and shows every row again (Escape in the box or the grid).
+    void closeSearch();
+    bool isSearchOpen() const;
+    // The text the rows are narrowed by (the box's text, trimmed, once applied); empty: none.
+    QString searchText() const { return m_search; }
+    // Puts a text in the box and applies it at once (without the typing pause).
+    void setSearchText(const QString& text);
+    // Applies what the box holds now; typing calls it after the pause.
+    void applySearch();
+    // Pause after the last key before the rows are narrowed (a large table is walked once per
+    // pause, not once per key).
+    void setSearchDelay(int ms);
+    int searchDelay() const;
+    // Whether the grid offers the search panel (on by default); turning it off closes the bar.
+    void setSearchEnabled(bool enabled);
+    bool searchEnabled() const { return m_searchEnabled; }
+    QLineEdit* searchBox() const { return m_edtSearch; }
+
+    // Where a check box is drawn in a cell: the indicator's size placed by the column's
+    // alignment (centred unless the column says otherwise), mirrored right to left.
+    static QRect checkBoxRect(const QRect& cell, const QSize& indicator, Qt::Alignment alignment,
+                              Qt::LayoutDirection direction);
+
 signals:
     void sortMarkingChanged();
     void currentRowChanged(int row);
@@ -135,19 +170,36 @@ signals:
     void cellClicked(int row, int column);
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void updateGeometries() override;
 
 private:
     void updateMarkerTexts();
     void afterReset();
+    // Columns the search looks at: those showing text (not check boxes, not hidden).
+    QList<int> searchedColumns(const ListColumns* columns) const;
+    void applySearchText(const QString& text);
+    void placeSearchBar();
+    bool searchHasFocus() const;
     ListModel* m_model = nullptr;
+    ListHeader* m_header = nullptr;
     QList<SortMarker> m_markers;
     QList<ColumnFilter> m_filters;
     bool m_loading = false;
     bool m_sortable = true;
     bool m_fitted = false;
     int m_updateDepth = 0;
+    QFrame* m_pnlSearch = nullptr;
+    QLineEdit* m_edtSearch = nullptr;
+    QToolButton* m_btnSearch = nullptr;
+    QToolButton* m_btnSearchClose = nullptr;
+    QTimer* m_tmrSearch = nullptr;
+    QString m_search;
+    bool m_searchEnabled = true;
+    bool m_searchPending = false;
 };
 
 // The behaviour centre of every grid: adds the column-filter items to a data cell's context menu.

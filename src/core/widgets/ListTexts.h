@@ -14,4 +14,6 @@ inline QString ExportFolderTitle() { return QStringLiteral("محل ذخیره س
 inline QString ExportDone() { return QStringLiteral(" فایل اکسل با موفقیت ایجاد شد"); }
 // A spreadsheet that could not be written; the reason follows on the next line.
 inline QString ExportFailed() { return QStringLiteral("فایل اکسل ایجاد نشد"); }
+// Placeholder of the grid's search box.
+inline QString SearchPlaceholder() { return QStringLiteral("جستجو در همه ستون ها"); }
 }  // namespace ListTexts
